@@ -1,0 +1,173 @@
+#include "platform/Archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/FileError.h"
+#include "testsupport/TestData.h"
+
+namespace tessmor {
+namespace {
+
+using testing::Bytes;
+
+TEST(Archive, NumbersRoundTripLittleEndian) {
+  Archive out = Archive::ForStore();
+  out.WriteU8(0xAB);
+  out.WriteU16(0x1234);
+  out.WriteU32(0xDEADBEEF);
+  out.WriteI32(-2);
+  out.WriteFloat(1.5f);
+  out.WriteDouble(-0.1);
+  const auto& b = out.StoredBytes();
+  ASSERT_EQ(b.size(), 1u + 2 + 4 + 4 + 4 + 8);
+  EXPECT_EQ(b[1], 0x34);
+  EXPECT_EQ(b[2], 0x12);
+  EXPECT_EQ(b[3], 0xEF);
+  EXPECT_EQ(b[6], 0xDE);
+  // 1.5f is 0x3FC00000: low byte first.
+  EXPECT_EQ(b[11], 0x00);
+  EXPECT_EQ(b[14], 0x3F);
+
+  Archive in = Archive::FromBytes(b);
+  EXPECT_EQ(in.ReadU8(), 0xAB);
+  EXPECT_EQ(in.ReadU16(), 0x1234);
+  EXPECT_EQ(in.ReadU32(), 0xDEADBEEFu);
+  EXPECT_EQ(in.ReadI32(), -2);
+  EXPECT_EQ(in.ReadFloat(), 1.5f);
+  EXPECT_EQ(in.ReadDouble(), -0.1);
+  EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(Archive, ReadingPastTheEndThrowsAndConsumesNothing) {
+  Archive in = Archive::FromBytes({1, 2, 3});
+  EXPECT_THROW(in.ReadU32(), ArchiveException);
+  EXPECT_EQ(in.position(), 0u);
+  EXPECT_EQ(in.ReadU16(), 0x0201);
+  EXPECT_THROW(in.ReadDouble(), ArchiveException);
+  char buf[4];
+  EXPECT_THROW(in.ReadBytes(buf, 2), ArchiveException);
+  EXPECT_EQ(in.ReadSome(buf, 4), 1u);
+  EXPECT_THROW(in.ReadU8(), ArchiveException);
+}
+
+TEST(Archive, StringsUseTheirThreeLengthForms) {
+  const std::string short_text(254, 'a');
+  const std::string mid_text(255, 'b');
+  const std::string edge16(0xFFFD, 'c');
+  const std::string long_text(0xFFFE, 'd');
+  Archive out = Archive::ForStore();
+  out.WriteString(short_text);
+  out.WriteString(mid_text);
+  out.WriteString(edge16);
+  out.WriteString(long_text);
+  out.WriteString("");
+  const auto& b = out.StoredBytes();
+  EXPECT_EQ(b[0], 254);
+  std::size_t p = 1 + 254;
+  EXPECT_EQ(b[p], 0xFF);
+  EXPECT_EQ(b[p + 1] | (b[p + 2] << 8), 255);
+  p += 3 + 255;
+  EXPECT_EQ(b[p], 0xFF);
+  EXPECT_EQ(b[p + 1] | (b[p + 2] << 8), 0xFFFD);
+  p += 3 + 0xFFFD;
+  EXPECT_EQ(b[p], 0xFF);
+  EXPECT_EQ(b[p + 1] | (b[p + 2] << 8), 0xFFFF);
+  EXPECT_EQ(b[p + 3] | (b[p + 4] << 8) | (b[p + 5] << 16), 0xFFFE);
+  EXPECT_EQ(b.size(), p + 7 + 0xFFFE + 1);
+
+  Archive in = Archive::FromBytes(b);
+  EXPECT_EQ(in.ReadString(), short_text);
+  EXPECT_EQ(in.ReadString(), mid_text);
+  EXPECT_EQ(in.ReadString(), edge16);
+  EXPECT_EQ(in.ReadString(), long_text);
+  EXPECT_EQ(in.ReadString(), "");
+  EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(Archive, TruncatedStringThrowsAndLeavesPosition) {
+  Archive in = Archive::FromBytes({5, 'a', 'b'});
+  EXPECT_THROW(in.ReadString(), ArchiveException);
+  EXPECT_EQ(in.position(), 0u);
+  Archive huge = Archive::FromBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});
+  EXPECT_THROW(huge.ReadString(), ArchiveException);
+}
+
+TEST(Archive, ReadsRawTextLines) {
+  Archive in = Archive::FromBytes(Bytes("one\r\ntwo\n\r\nlast"));
+  std::string line;
+  ASSERT_TRUE(in.ReadLine(line));
+  EXPECT_EQ(line, "one");
+  ASSERT_TRUE(in.ReadLine(line));
+  EXPECT_EQ(line, "two");
+  ASSERT_TRUE(in.ReadLine(line));
+  EXPECT_EQ(line, "");
+  ASSERT_TRUE(in.ReadLine(line));
+  EXPECT_EQ(line, "last");
+  EXPECT_FALSE(in.ReadLine(line));
+}
+
+TEST(Archive, CommitReplacesTheFileWhole) {
+  const std::string dir = testing::MakeTempDir();
+  const std::string path = dir + "/out.bin";
+  {
+    std::ofstream(path) << "old contents";
+  }
+  Archive out = Archive::ForStore(path);
+  out.WriteText("new");
+  out.Commit();
+  Archive in = Archive::OpenForLoad(path);
+  EXPECT_EQ(in.size(), 3u);
+  EXPECT_EQ(in.FileBytes(), Bytes("new"));
+  // No temporary is left beside it.
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+TEST(Archive, FailedCommitKeepsTheOldFile) {
+  const std::string dir = testing::MakeTempDir();
+  // The target is a folder that is not empty: the rename must fail and nothing be lost.
+  const std::string path = dir + "/occupied";
+  std::filesystem::create_directory(path);
+  { std::ofstream(path + "/keep") << "precious"; }
+  Archive out = Archive::ForStore(path);
+  out.WriteText("new");
+  EXPECT_THROW(out.Commit(), FileException);
+  EXPECT_TRUE(std::filesystem::exists(path + "/keep"));
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+TEST(Archive, MissingFileReportsNotFound) {
+  try {
+    Archive::OpenForLoad(testing::MakeTempDir() + "/absent.txt");
+    FAIL() << "no exception";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorNotFound);
+  }
+  try {
+    Archive::OpenForLoad(testing::MakeTempDir() + "/no/such/dir/x.txt");
+    FAIL() << "no exception";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorNotFound);
+  }
+  try {
+    Archive::OpenForLoad(testing::MakeTempDir());
+    FAIL() << "no exception";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorAccessDenied);
+  }
+}
+
+}  // namespace
+}  // namespace tessmor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Prompts.h"
+
+namespace tessmor::testing {
+
+/// Prompts for tests: answers from a script (then a default), and records every box shown.
+/// Installs itself as the process-wide prompts while it lives.
+class FakePrompts : public Prompts {
+ public:
+  struct Shown {
+    std::string text;
+    unsigned style;
+  };
+
+  FakePrompts();
+  ~FakePrompts() override;
+  FakePrompts(const FakePrompts&) = delete;
+  FakePrompts& operator=(const FakePrompts&) = delete;
+
+  /// Queues the answers of the next boxes, in order.
+  void Script(std::vector<int> answers);
+  /// The answer given once the script has run out (default: DefaultAnswer(style, false)).
+  void set_default_yes(bool yes) { default_yes_ = yes; }
+
+  int MessageBox(const std::string& text, unsigned style) override;
+  void Beep() override { ++beeps_; }
+
+  const std::vector<Shown>& shown() const { return shown_; }
+  /// The texts shown so far, in order.
+  std::vector<std::string> texts() const;
+  int beeps() const { return beeps_; }
+  void Clear() { shown_.clear(); beeps_ = 0; }
+
+ private:
+  std::deque<int> script_;
+  std::vector<Shown> shown_;
+  bool default_yes_ = false;
+  int beeps_ = 0;
+  Prompts* previous_;
+};
+
+}  // namespace tessmor::testing
