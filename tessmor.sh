@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Tessmor's one entry point: installs what is missing, builds, tests, checks.
+#   ./tessmor.sh test            install, build (Release), run every test
+#   ./tessmor.sh check [PARTS]   format, sanitize, fuzz (default: all three)
+#   ./tessmor.sh deps            install the Debian packages the project needs
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+JOBS=$(nproc)
+
+# Every Debian package the build, the tests and the checks use.
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev
+  libuemf-dev libeigen3-dev libfftw3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation
+)
+CHECK_PACKAGES=(clang-14 clang-format)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# install_missing PKG...: installs the packages that dpkg does not list as installed.
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    log "installing: ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+}
+
+werror_flag() {
+  if [ -n "${CI:-}" ] || [ -n "${TESSMOR_WERROR:-}" ]; then echo "-DTESSMOR_WERROR=ON"; else echo "-DTESSMOR_WERROR=OFF"; fi
+}
+
+# build DIR [cmake args...]
+build() {
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+  local dir=$1
+  ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
+}
+
+cmd_test() {
+  install_missing "${PACKAGES[@]}"
+  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  run_tests "$ROOT/build"
+}
+
+check_format() {
+  install_missing clang-format
+  log "format"
+  local files
+  files=$(git ls-files '*.cpp' '*.h')
+  # shellcheck disable=SC2086
+  clang-format --dry-run --Werror $files
+}
+
+check_sanitize() {
+  install_missing "${PACKAGES[@]}"
+  log "AddressSanitizer + UndefinedBehaviorSanitizer build"
+  build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSMOR_SANITIZE=ON "$(werror_flag)"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+    LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_tests "$ROOT/build-asan"
+}
+
+check_fuzz() {
+  install_missing "${PACKAGES[@]}" clang-14
+  log "fuzz smoke runs"
+  build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DTESSMOR_FUZZ=ON -DTESSMOR_TESTS=OFF
+  local seconds=${FUZZ_SECONDS:-30}
+  local failed=0
+  for f in "$ROOT"/build-fuzz/bin/*_fuzz; do
+    local name corpus
+    name=$(basename "$f")
+    corpus="$ROOT/build-fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    local seeds="$ROOT/fuzz/seeds/$name"
+    [ -d "$seeds" ] || seeds=""
+    log "$name for ${seconds}s"
+    if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0" \
+      "$f" -max_total_time="$seconds" -print_final_stats=1 "$corpus" $seeds >"$ROOT/build-fuzz/$name.log" 2>&1; then
+      printf '%s: %s executions, no finding\n' "$name" \
+        "$(grep -m1 'stat::number_of_executed_units' "$ROOT/build-fuzz/$name.log" | awk '{print $2}')"
+    else
+      printf '%s: FINDING (see build-fuzz/%s.log)\n' "$name" "$name"
+      tail -40 "$ROOT/build-fuzz/$name.log"
+      failed=1
+    fi
+  done
+  return $failed
+}
+
+cmd_check() {
+  local parts=("$@")
+  [ ${#parts[@]} -gt 0 ] || parts=(format sanitize fuzz)
+  for p in "${parts[@]}"; do
+    case "$p" in
+      format) check_format ;;
+      sanitize) check_sanitize ;;
+      fuzz) check_fuzz ;;
+      *) echo "unknown check: $p" >&2; exit 2 ;;
+    esac
+  done
+}
+
+case "${1:-}" in
+  test) cmd_test ;;
+  check) shift; cmd_check "$@" ;;
+  deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" ;;
+  *)
+    sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac
