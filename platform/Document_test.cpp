@@ -1,0 +1,133 @@
+#include "platform/Document.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/Application.h"
+#include "platform/Archive.h"
+#include "platform/DocTemplate.h"
+#include "testsupport/FakePrompts.h"
+#include "testsupport/TestData.h"
+
+namespace tessmor {
+namespace {
+
+// A document whose contents are one length-prefixed string.
+class TextDoc : public Document {
+ public:
+  std::string text;
+  std::string title_while_reading;
+  void Serialize(Archive& ar) override {
+    if (ar.IsStoring()) {
+      ar.WriteString(text);
+    } else {
+      title_while_reading = GetTitle();
+      text = ar.ReadString();
+    }
+  }
+  void DeleteContents() override { text.clear(); }
+};
+
+class CountingView : public View {
+ public:
+  int initial = 0;
+  std::vector<long> hints;
+  void OnInitialUpdate() override { ++initial; }
+  void OnUpdate(View*, long hint, void*) override { hints.push_back(hint); }
+};
+
+std::unique_ptr<DocTemplate> MakeTemplate(int id, const std::string& ext) {
+  return std::make_unique<DocTemplate>(
+      id, "\nT\nDoc\nFiles (*" + ext + ")\n" + ext + "\nType\nType name",
+      [] { return std::make_unique<TextDoc>(); }, [] { return std::make_unique<CountingView>(); });
+}
+
+TEST(DocTemplate, SplitsItsDocumentString) {
+  DocTemplate t(329,
+                "\nTessmor\nTESSMOR Document\nTESSMOR File (*.gpr)\n.gpr\nTessmorFileType\n"
+                "TESSMOR File Type",
+                [] { return std::make_unique<TextDoc>(); });
+  EXPECT_EQ(t.GetDocString(DocTemplate::kWindowTitle), "");
+  EXPECT_EQ(t.GetDocString(DocTemplate::kDocName), "Tessmor");
+  EXPECT_EQ(t.GetDocString(DocTemplate::kFilterName), "TESSMOR File (*.gpr)");
+  EXPECT_EQ(t.GetDocString(DocTemplate::kFilterExt), ".gpr");
+  EXPECT_EQ(t.GetDocString(DocTemplate::kRegFileTypeName), "TESSMOR File Type");
+  EXPECT_TRUE(t.MatchesExtension("/x/line.GPR"));
+  EXPECT_FALSE(t.MatchesExtension("/x/line.gprx"));
+  EXPECT_EQ(t.CreateNewDocument()->GetDocTemplate(), &t);
+}
+
+TEST(Application, OpensByExtensionAndFallsBackToTheFirstTemplate) {
+  testing::FakePrompts prompts;
+  Application app;
+  DocTemplate* first = app.AddDocTemplate(MakeTemplate(329, ".gpr"));
+  DocTemplate* second = app.AddDocTemplate(MakeTemplate(5, ".dat"));
+  const std::string dir = testing::MakeTempDir();
+  for (const char* name : {"a.dat", "b.xyz"}) {
+    Archive out = Archive::ForStore(dir + "/" + name);
+    out.WriteString(std::string("contents of ") + name);
+    out.Commit();
+  }
+  Document* a = app.OpenDocumentFile(dir + "/a.dat");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->GetDocTemplate(), second);
+  EXPECT_EQ(static_cast<TextDoc*>(a)->text, "contents of a.dat");
+  EXPECT_EQ(static_cast<TextDoc*>(a)->title_while_reading, "a.dat");
+  EXPECT_EQ(a->GetTitle(), "a.dat");
+  EXPECT_FALSE(a->IsModified());
+  auto* view = static_cast<CountingView*>(app.ViewsOf(a).at(0));
+  EXPECT_EQ(view->initial, 1);
+  a->UpdateAllViews(nullptr, 200);
+  a->UpdateAllViews(view, 201);
+  EXPECT_EQ(view->hints, std::vector<long>{200});
+
+  Document* b = app.OpenDocumentFile(dir + "/b.xyz");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->GetDocTemplate(), first);
+  // Opening the same path again gives the open document.
+  EXPECT_EQ(app.OpenDocumentFile(dir + "/a.dat"), a);
+  EXPECT_EQ(app.documents().size(), 2u);
+  EXPECT_EQ(app.recent_files().front(), dir + "/b.xyz");
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST(Application, FailedOpenReportsAndLeavesNoDocument) {
+  testing::FakePrompts prompts;
+  Application app;
+  app.AddDocTemplate(MakeTemplate(329, ".gpr"));
+  const std::string dir = testing::MakeTempDir();
+  { std::ofstream(dir + "/short.gpr") << "\x09" "abc"; }  // says 9 characters, holds 3
+  EXPECT_EQ(app.OpenDocumentFile(dir + "/short.gpr"), nullptr);
+  EXPECT_EQ(app.OpenDocumentFile(dir + "/missing.gpr"), nullptr);
+  EXPECT_TRUE(app.documents().empty());
+  EXPECT_EQ(prompts.texts(),
+            (std::vector<std::string>{"Failed to open document.", "Failed to open document."}));
+}
+
+TEST(Document, FailedSaveKeepsTheFileItReplaces) {
+  testing::FakePrompts prompts;
+  const std::string dir = testing::MakeTempDir();
+  const std::string path = dir + "/doc.gpr";
+  TextDoc doc;
+  doc.text = "first";
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  // A document whose writing throws half-way must not touch the saved file.
+  class Throwing : public TextDoc {
+   public:
+    void Serialize(Archive& ar) override {
+      ar.WriteString("partial");
+      throw ArchiveException();
+    }
+  } bad;
+  EXPECT_FALSE(bad.OnSaveDocument(path));
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Failed to save document."});
+  TextDoc back;
+  ASSERT_TRUE(back.OnOpenDocument(path));
+  EXPECT_EQ(back.text, "first");
+  EXPECT_FALSE(doc.OnSaveDocument(dir + "/no/such/folder/x.gpr"));
+  EXPECT_EQ(prompts.texts().back(), "Invalid filename.");
+}
+
+}  // namespace
+}  // namespace tessmor
