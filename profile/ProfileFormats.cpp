@@ -1,0 +1,312 @@
+// Readers and writers of the four profile file types.
+#include <strings.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/Archive.h"
+#include "platform/Prompts.h"
+#include "profile/TessmorDoc.h"
+#include "util/LineList.h"
+#include "util/NumberFormat.h"
+#include "util/TextData.h"
+#include "util/Tokenise.h"
+
+namespace {
+
+const char kProjectHeader[] = "TESSMOR 2.1";
+const char kNoTitle[] = "No Title";
+
+bool IsPlaceholder(const char* line) { return std::strcmp(line, "blank") == 0; }
+
+/// A whole-metre distance from a value in metres, truncated toward zero; false when the value
+/// is not a number or lies outside the 32-bit range.
+bool ToMetres(double metres, std::int32_t& out) {
+  if (!std::isfinite(metres) || metres <= -2147483649.0 || metres >= 2147483648.0) return false;
+  out = static_cast<std::int32_t>(metres);
+  return true;
+}
+
+/// Shows the format error, frees the lines and gives the reader's failure.
+int RefuseLayout(LineList& lines) {
+  DisplayDocError(100, tessmor::kPromptOk);
+  DeleteLineContents(lines);
+  return 1;
+}
+
+/// A writable copy of a line, at least as long as the line plus its terminator, for the
+/// tokenisers that work in place.
+std::vector<char> Scratch(const char* text) {
+  const std::size_t n = std::strlen(text);
+  std::vector<char> buf(n + 1);
+  std::memcpy(buf.data(), text, n + 1);
+  return buf;
+}
+
+void WriteLine(tessmor::Archive& ar, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+void WriteLine(tessmor::Archive& ar, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (n > 0) {
+    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+    std::vsnprintf(buf.data(), buf.size(), format, args);
+    ar.WriteText(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+  }
+  va_end(args);
+}
+
+}  // namespace
+
+std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
+  return std::to_string(p.distance) + "   " + FormatFixed(p.anomaly, 3);
+}
+
+std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
+  long distance = 0;
+  double anomaly = 0.0;
+  if (std::sscanf(text.c_str(), " %ld   %lf", &distance, &anomaly) != 2) return nullptr;
+  if (distance < INT32_MIN || distance > INT32_MAX || !std::isfinite(anomaly)) return nullptr;
+  auto p = std::make_unique<ProfilePoint>();
+  p->distance = static_cast<std::int32_t>(distance);
+  p->anomaly = anomaly;
+  return p;
+}
+
+int CTessmorDoc::FinishTextRead(bool decide_spacing) {
+  if (m_points.empty()) {
+    // Headers without a single data line: nothing to interpret.
+    DisplayDocError(101, tessmor::kPromptOk);
+    return 1;
+  }
+  if (decide_spacing) m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
+  return ValidateProfile();
+}
+
+int CTessmorDoc::ReadProject(tessmor::Archive& ar) {
+  std::string first = ar.ReadString();
+  std::string count_text;
+  if (first == kProjectHeader) {
+    m_strTraverseName = ar.ReadString();
+    count_text = ar.ReadString();
+    m_nInterpMethod = ar.ReadU16();
+    m_nBackgroundType = ar.ReadU16();
+    m_bEquallySpaced = ar.ReadU16();
+    m_dBackgroundSlope = ar.ReadDouble();
+    m_dBackgroundLevel = ar.ReadDouble();
+    m_nBackgroundLeft = ar.ReadI32();
+    m_nBackgroundRight = ar.ReadI32();
+  } else {
+    // The older layout: no header, no settings.
+    m_strTraverseName = first;
+    count_text = ar.ReadString();
+    m_nBackgroundType = kBackgroundNone;
+    m_dBackgroundSlope = 0.0;
+    m_dBackgroundLevel = 0.0;
+    m_nBackgroundLeft = 0;
+    m_nBackgroundRight = 0;
+  }
+  const long long count = std::strtoll(count_text.c_str(), nullptr, 10);
+  for (long long i = 0; i < count; ++i) {
+    std::unique_ptr<ProfilePoint> p = ParsePoint(ar.ReadString());
+    // A point that does not parse makes the whole file unreadable, like a truncated one.
+    if (!p) throw tessmor::ArchiveException();
+    m_points.push_back(std::move(p));
+  }
+  m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
+  m_nSpacing = m_bEquallySpaced ? GetEqualSpacing() : 0;
+  return 0;
+}
+
+int CTessmorDoc::ReadGravmag(tessmor::Archive& ar) {
+  m_strTraverseName = kNoTitle;
+  LineList lines;
+  if (ReadTextDataFile(ar, lines) != 0) return 1;
+  if (lines.GetSize() < 4) return RefuseLayout(lines);
+  // Four header lines: an integer, the distance unit, the anomaly unit, four integers.
+  int a, b, c, d;
+  if (std::sscanf(lines.GetAt(0), "%d ", &a) != 1) return RefuseLayout(lines);
+  std::vector<char> unit = Scratch(lines.GetAt(1));
+  if (std::sscanf(lines.GetAt(1), "%s ", unit.data()) != 1) return RefuseLayout(lines);
+  const bool metres = std::strpbrk(unit.data(), "Mm") != nullptr;
+  unit = Scratch(lines.GetAt(2));
+  if (std::sscanf(lines.GetAt(2), "%s ", unit.data()) != 1 || strcasecmp(unit.data(), "mg") != 0) {
+    return RefuseLayout(lines);
+  }
+  if (std::sscanf(lines.GetAt(3), "%d %d %d %d", &a, &b, &c, &d) != 4) {
+    return RefuseLayout(lines);
+  }
+  for (int i = 4; i < lines.GetSize(); ++i) {
+    const char* line = lines.GetAt(i);
+    if (IsPlaceholder(line)) continue;
+    float distance, ignored, anomaly;
+    if (std::sscanf(line, "%f %f %f", &distance, &ignored, &anomaly) != 3) {
+      return RefuseLayout(lines);
+    }
+    if (!metres) distance = distance * 1000.0f;
+    ProfilePoint p;
+    if (!ToMetres(distance, p.distance) || !std::isfinite(anomaly)) return RefuseLayout(lines);
+    p.anomaly = anomaly;
+    AddPoint(p);
+  }
+  DeleteLineContents(lines);
+  m_nBackgroundType = kBackgroundNone;
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
+  LineList lines;
+  if (ReadTextDataFile(ar, lines) != 0) return 1;
+  const char* title = lines.GetAt(0);
+  if (IsPlaceholder(title)) {
+    m_strTraverseName = kNoTitle;
+    m_nBackgroundType = kBackgroundNone;
+  } else {
+    std::vector<char> rest = Scratch(title);
+    std::vector<char> stretch(rest.size(), '\0');
+    const int found = ExtractDelimitedText(rest.data(), '(', ')', stretch.data(), 0);
+    TrimTails(rest.data());
+    m_strTraverseName = rest[0] ? rest.data() : kNoTitle;
+    int numbers = 0;
+    float v[4] = {0, 0, 0, 0};
+    if (found > 0) {
+      std::vector<char> words(stretch.size(), '\0');
+      ExtractStrings(stretch.data(), words.data(), 1);
+      numbers = std::sscanf(stretch.data(), "%f %f %f %f", &v[0], &v[1], &v[2], &v[3]);
+      if (numbers < 0) numbers = 0;
+    }
+    for (int k = 0; k < numbers; ++k) {
+      if (!std::isfinite(v[k])) return RefuseLayout(lines);
+    }
+    if (numbers == 0) {
+      m_nBackgroundType = kBackgroundNone;
+    } else if (numbers == 1) {
+      ProfilePoint p1{0, v[0]};
+      SetBackground(kBackgroundConstant, p1, p1);
+    } else if (numbers == 4) {
+      ProfilePoint p1, p2;
+      if (!ToMetres(v[0], p1.distance) || !ToMetres(v[2], p2.distance)) {
+        return RefuseLayout(lines);
+      }
+      p1.anomaly = v[1];
+      p2.anomaly = v[3];
+      SetBackground(kBackgroundLinear, p1, p2);
+    } else {
+      return RefuseLayout(lines);
+    }
+  }
+  for (int i = 1; i < lines.GetSize(); ++i) {
+    const char* line = lines.GetAt(i);
+    if (IsPlaceholder(line)) continue;
+    float number, ignored2;
+    double distance, ignored1, anomaly;
+    if (std::sscanf(line, "%f %lf %lf %f %lf", &number, &distance, &ignored1, &ignored2,
+                    &anomaly) != 5) {
+      return RefuseLayout(lines);
+    }
+    ProfilePoint p;
+    if (!ToMetres(distance, p.distance) || !std::isfinite(anomaly)) return RefuseLayout(lines);
+    p.anomaly = anomaly;
+    AddPoint(p);
+  }
+  DeleteLineContents(lines);
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
+  LineList lines;
+  if (ReadTextDataFile(ar, lines) != 0) return 1;
+  const char* header = lines.GetAt(0);
+  if (IsPlaceholder(header)) return RefuseLayout(lines);
+  std::vector<char> numbers = Scratch(header);
+  std::vector<char> words(numbers.size(), '\0');
+  ExtractStrings(numbers.data(), words.data(), 1);
+  int count = 0;
+  double spacing_km = 0.0;
+  if (std::sscanf(numbers.data(), "%d %lf", &count, &spacing_km) != 2) return RefuseLayout(lines);
+  std::int32_t spacing = 0;
+  if (!ToMetres(spacing_km * 1000.0, spacing)) return RefuseLayout(lines);
+  m_nSpacing = spacing;
+  double distance = 0.0;
+  for (int i = 1; i < lines.GetSize(); ++i) {
+    const char* line = lines.GetAt(i);
+    if (IsPlaceholder(line)) continue;
+    double anomaly;
+    if (std::sscanf(line, "%lf", &anomaly) != 1 || !std::isfinite(anomaly)) {
+      return RefuseLayout(lines);
+    }
+    ProfilePoint p;
+    if (!ToMetres(distance, p.distance)) return RefuseLayout(lines);
+    p.anomaly = anomaly;
+    AddPoint(p);
+    distance += m_nSpacing;
+  }
+  DeleteLineContents(lines);
+  m_strTraverseName = kNoTitle;
+  m_bEquallySpaced = 1;
+  m_nBackgroundType = kBackgroundNone;
+  return FinishTextRead(false);
+}
+
+int CTessmorDoc::WriteProject(tessmor::Archive& ar) {
+  ar.WriteString(kProjectHeader);
+  ar.WriteString(m_strTraverseName);
+  ar.WriteString(std::to_string(m_points.size()));
+  ar.WriteU16(static_cast<std::uint16_t>(m_nInterpMethod));
+  ar.WriteU16(static_cast<std::uint16_t>(m_nBackgroundType));
+  ar.WriteU16(static_cast<std::uint16_t>(m_bEquallySpaced));
+  ar.WriteDouble(m_dBackgroundSlope);
+  ar.WriteDouble(m_dBackgroundLevel);
+  ar.WriteI32(m_nBackgroundLeft);
+  ar.WriteI32(m_nBackgroundRight);
+  for (const auto& p : m_points) ar.WriteString(FormatPoint(*p));
+  return 0;
+}
+
+int CTessmorDoc::WriteGravmag(tessmor::Archive& ar) {
+  ar.WriteText("2\r\nM\r\nMG\r\n");
+  WriteLine(ar, "    %d       0      0      0\r\n", static_cast<int>(m_points.size()));
+  const bool remove =
+      m_nBackgroundType == kBackgroundConstant || m_nBackgroundType == kBackgroundLinear;
+  for (const auto& p : m_points) {
+    const double anomaly = remove ? p->anomaly - BackgroundAt(p->distance) : p->anomaly;
+    WriteLine(ar, "%7ld      0.0     %7.3f\r\n", static_cast<long>(p->distance), anomaly);
+  }
+  return 0;
+}
+
+int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
+  std::string title = m_strTraverseName;
+  if (m_nBackgroundType == kBackgroundConstant) {
+    title += "     (" + FormatFixed(m_dBackgroundLevel, 2) + " )";
+  } else if (m_nBackgroundType == kBackgroundLinear) {
+    ProfilePoint left{m_nBackgroundLeft, BackgroundAt(m_nBackgroundLeft)};
+    ProfilePoint right{m_nBackgroundRight, BackgroundAt(m_nBackgroundRight)};
+    title += "     (" + FormatPoint(left) + " , " + FormatPoint(right) + " )";
+  }
+  ar.WriteText(title);
+  ar.WriteText("\r\n");
+  int number = 0;
+  for (const auto& p : m_points) {
+    WriteLine(ar, " %4d    %7ld        0.0          0.0    %7.3f\r\n", ++number,
+              static_cast<long>(p->distance), p->anomaly);
+  }
+  return 0;
+}
+
+int CTessmorDoc::Write2DQN(tessmor::Archive& ar) {
+  const int n = GetPointCount(10);
+  const float spacing_km = m_bEquallySpaced ? static_cast<float>(GetEqualSpacing() * 0.001)
+                                            : static_cast<float>(m_nSpacing * 0.001);
+  WriteLine(ar, "%d , %f\r\n", n, static_cast<double>(spacing_km));
+  for (int i = 0; i < n; ++i) WriteLine(ar, " %lf \r\n", GetPoint(i, true).anomaly);
+  return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+/// One point of a profile: distance along the traverse in whole metres, Bouguer anomaly in
+/// milligal. Also the record of a continued series.
+struct ProfilePoint {
+  std::int32_t distance = 0;
+  double anomaly = 0.0;
+};
+
+/// The profile file types; each is the resource number of its document template and selects
+/// the reader and the writer.
+enum ProfileFileType : int {
+  kFileTypeNone = 0,
+  kFileTypeGravmag = 5,    ///< GRAVMAG text, ".dat"
+  kFileTypeGravAscii = 6,  ///< GRAVASCII text from the ZAPRIN reduction program, ".txt"
+  kFileType2DQN = 7,       ///< 2DQN equally spaced text, ".g"
+  kFileTypeProject = 329,  ///< TESSMOR project, ".gpr"
+};
+
+/// Background types of the profile document.
+enum BackgroundType : int {
+  kBackgroundConstant = 1,
+  kBackgroundLinear = 2,
+  kBackgroundNone = 32,
+};

@@ -1,0 +1,253 @@
+#include "profile/TessmorDoc.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/Archive.h"
+#include "platform/DocTemplate.h"
+#include "platform/Prompts.h"
+#include "util/NumberFormat.h"
+
+namespace {
+
+const char kLargeAnomalyQuestion[] =
+    "One or more Gravity Anomaly Values \n >than 10000mGal !\n \n Is This correct ?";
+const char kZeroAnomalyQuestion[] =
+    "Greater than two anomaly values\n Are zero in this File\n \n Is This Correct ?";
+const char kOrderMessage[] =
+    "One or More Spacings between Adjacent \nAnomaly Points are Zero or decreasing!\n \n Please "
+    "Arrange in Increasing Order";
+
+}  // namespace
+
+CTessmorDoc::CTessmorDoc() = default;
+
+CTessmorDoc::~CTessmorDoc() = default;
+
+void CTessmorDoc::AddPoint(const ProfilePoint& p) {
+  m_points.push_back(std::make_unique<ProfilePoint>(p));
+}
+
+double CTessmorDoc::BackgroundAt(double distance) const {
+  if (m_nBackgroundType == kBackgroundNone) return 0.0;
+  return distance * m_dBackgroundSlope + m_dBackgroundLevel;
+}
+
+ProfilePoint CTessmorDoc::GetPoint(int index, bool remove_background) const {
+  ProfilePoint p;
+  if (m_bEquallySpaced) {
+    if (index < 0 || index >= static_cast<int>(m_points.size())) return p;
+    p = *m_points[index];
+  } else {
+    if (m_points.empty() || index < 0 || index >= m_interpolated.GetSize()) return p;
+    p.distance = static_cast<std::int32_t>(static_cast<long long>(m_nSpacing) * index +
+                                           m_points[0]->distance);
+    p.anomaly = m_interpolated.GetAt(index);
+  }
+  if (remove_background && m_nBackgroundType != kBackgroundNone) {
+    p.anomaly -= p.distance * m_dBackgroundSlope + m_dBackgroundLevel;
+  }
+  return p;
+}
+
+int CTessmorDoc::GetPointCount(int which) const {
+  const int measured = static_cast<int>(m_points.size());
+  if (m_bEquallySpaced || which == 1) return measured;
+  if (measured == 0 || m_nSpacing <= 0) return 0;
+  const float range =
+      static_cast<float>(m_points.back()->distance) - static_cast<float>(m_points[0]->distance);
+  const int n = nintf(range / static_cast<float>(m_nSpacing));
+  return n < 0 ? 0 : n;
+}
+
+void CTessmorDoc::GetDistanceRange(int& min, int& max, int which) const {
+  min = max = 0;
+  if (which == 10 && m_nInterpStatus == 0) {
+    const int n = GetPointCount(10);
+    if (n <= 0) return;
+    min = max = GetPoint(0, true).distance;
+    for (int i = 1; i < n; ++i) {
+      const int d = GetPoint(i, true).distance;
+      if (d < min) min = d;
+      if (d > max) max = d;
+    }
+    return;
+  }
+  // Never more entries than there are measured points.
+  int n = GetPointCount(which);
+  if (n > static_cast<int>(m_points.size())) n = static_cast<int>(m_points.size());
+  if (n <= 0) return;
+  min = max = m_points[0]->distance;
+  for (int i = 1; i < n; ++i) {
+    const int d = m_points[i]->distance;
+    if (d < min) min = d;
+    if (d > max) max = d;
+  }
+}
+
+int CTessmorDoc::FindUnequalSpacing() const {
+  const std::size_t n = m_points.size();
+  if (n < 3) return 0;
+  const long long first =
+      std::llabs(static_cast<long long>(m_points[1]->distance) - m_points[0]->distance);
+  for (std::size_t i = 2; i < n; ++i) {
+    const long long step =
+        std::llabs(static_cast<long long>(m_points[i]->distance) - m_points[i - 1]->distance);
+    if (step != first) return static_cast<int>(i + 1);
+  }
+  return 0;
+}
+
+int CTessmorDoc::GetEqualSpacing() const {
+  if (!m_bEquallySpaced) return -1;
+  if (m_points.size() < 2) return 0;
+  const long long step =
+      std::llabs(static_cast<long long>(m_points[1]->distance) - m_points[0]->distance);
+  return step > INT32_MAX ? INT32_MAX : static_cast<int>(step);
+}
+
+int CTessmorDoc::DefaultSpacing() const {
+  const long long n = static_cast<long long>(m_points.size());
+  if (n == 0) return 0;
+  int min = 0, max = 0;
+  GetDistanceRange(min, max, 1);
+  return static_cast<int>((static_cast<long long>(max) - min) / n);
+}
+
+void CTessmorDoc::SetBackground(int type, const ProfilePoint& p1, const ProfilePoint& p2) {
+  m_nBackgroundType = type;
+  if (type == kBackgroundConstant) {
+    m_dBackgroundLevel = p1.anomaly;
+    m_dBackgroundSlope = 0.0;
+  } else if (type == kBackgroundLinear) {
+    // Two points at one distance give no line: the slope would be infinite.
+    const double dx = static_cast<double>(p2.distance) - p1.distance;
+    m_dBackgroundSlope = dx != 0.0 ? (p2.anomaly - p1.anomaly) / dx : 0.0;
+    m_dBackgroundLevel = p1.anomaly - p1.distance * m_dBackgroundSlope;
+    m_nBackgroundLeft = p1.distance;
+    m_nBackgroundRight = p2.distance;
+  }
+  if (!m_bEquallySpaced) m_nInterpStatus = InterpolateProfile();
+}
+
+int CTessmorDoc::GetBackground(ProfilePoint& p1, ProfilePoint& p2) const {
+  if (m_nBackgroundType == kBackgroundConstant) {
+    p1.distance = 0;
+    p1.anomaly = m_dBackgroundLevel;
+  } else if (m_nBackgroundType == kBackgroundLinear) {
+    p1.distance = m_nBackgroundLeft;
+    p1.anomaly = m_nBackgroundLeft * m_dBackgroundSlope + m_dBackgroundLevel;
+    p2.distance = m_nBackgroundRight;
+    p2.anomaly = m_nBackgroundRight * m_dBackgroundSlope + m_dBackgroundLevel;
+  }
+  return m_nBackgroundType;
+}
+
+void CTessmorDoc::SetInterpolation(int method, int spacing) {
+  m_nInterpMethod = method;
+  m_nSpacing = spacing;
+  if (!m_bEquallySpaced) m_nInterpStatus = InterpolateProfile();
+}
+
+int CTessmorDoc::ValidateProfile() {
+  bool large = false;
+  int zeros = 0;
+  bool disordered = false;
+  for (std::size_t i = 0; i < m_points.size(); ++i) {
+    const double a = m_points[i]->anomaly;
+    if (IsZerol(a)) ++zeros;
+    if (std::fabs(a) > 10000.0) large = true;
+    if (i > 0 &&
+        static_cast<long long>(m_points[i]->distance) - m_points[i - 1]->distance <= 0) {
+      disordered = true;
+    }
+  }
+  tessmor::Prompts& prompts = tessmor::GetPrompts();
+  const unsigned question = tessmor::kPromptYesNoCancel | tessmor::kPromptIconQuestion;
+  if (large && prompts.MessageBox(kLargeAnomalyQuestion, question) != tessmor::kAnswerYes) {
+    return -2;
+  }
+  if (zeros > 2 && prompts.MessageBox(kZeroAnomalyQuestion, question) != tessmor::kAnswerYes) {
+    return -2;
+  }
+  if (disordered) {
+    prompts.MessageBox(kOrderMessage, tessmor::kPromptOk | tessmor::kPromptIconWarning);
+    return -2;
+  }
+  return 0;
+}
+
+int CTessmorDoc::TypeFromTemplate() const {
+  const tessmor::DocTemplate* t = GetDocTemplate();
+  if (!t) return kFileTypeNone;
+  const std::string ext = t->GetDocString(tessmor::DocTemplate::kFilterExt);
+  if (ext == ".gpr") return kFileTypeProject;
+  if (ext == ".dat") return kFileTypeGravmag;
+  if (ext == ".txt") return kFileTypeGravAscii;
+  if (ext == ".g") return kFileType2DQN;
+  return kFileTypeNone;
+}
+
+void CTessmorDoc::Serialize(tessmor::Archive& ar) {
+  const int type = (m_nSaveType != -1 && m_nSaveType != 0) ? m_nSaveType : TypeFromTemplate();
+  if (ar.IsStoring()) {
+    switch (type) {
+      case kFileTypeProject:
+        WriteProject(ar);
+        break;
+      case kFileTypeGravmag:
+        WriteGravmag(ar);
+        break;
+      case kFileTypeGravAscii:
+        WriteGravAscii(ar);
+        break;
+      case kFileType2DQN:
+        Write2DQN(ar);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  m_bLoadFailed = 0;
+  int result = 0;
+  switch (type) {
+    case kFileTypeProject:
+      result = ReadProject(ar);
+      break;
+    case kFileTypeGravmag:
+      result = ReadGravmag(ar);
+      break;
+    case kFileTypeGravAscii:
+      result = ReadGravAscii(ar);
+      break;
+    case kFileType2DQN:
+      result = Read2DQN(ar);
+      break;
+    default:
+      return;
+  }
+  if (result != 0) {
+    m_bLoadFailed = 1;
+    return;
+  }
+  if (!m_bEquallySpaced) {
+    m_nSpacing = DefaultSpacing();
+    m_nInterpStatus = InterpolateProfile();
+  }
+}
+
+bool CTessmorDoc::OnNewDocument() { return Document::OnNewDocument(); }
+
+bool CTessmorDoc::OnOpenDocument(const std::string& path) {
+  if (!Document::OnOpenDocument(path)) return false;
+  if (m_strTraverseName == "No Title") m_strTraverseName = GetTitle();
+  return !m_bLoadFailed;
+}
+
+void CTessmorDoc::DeleteContents() {
+  while (!m_points.empty()) m_points.pop_back();
+  m_interpolated.RemoveAll();
+  Document::DeleteContents();
+}
