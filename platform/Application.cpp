@@ -88,6 +88,10 @@ Document* Application::NewDocument(DocTemplate* with) {
   if (!t) return nullptr;
   std::unique_ptr<Document> doc = t->CreateNewDocument();
   if (!doc || !doc->OnNewDocument()) return nullptr;
+  // "Tessmor1", "Tessmor2", ...: the template's document name and a running number.
+  std::string name = t->GetDocString(DocTemplate::kDocName);
+  if (name.empty()) name = "Untitled";
+  doc->SetTitle(name + std::to_string(++untitled_count_));
   return Adopt(std::move(doc), t);
 }
 

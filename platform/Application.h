@@ -55,6 +55,7 @@ class TESSMOR_PLATFORM_EXPORT Application {
   std::vector<OpenDoc> open_;
   std::vector<std::string> recent_;
   std::size_t max_recent_ = 4;
+  int untitled_count_ = 0;
 };
 
 /// The running application, or null.
