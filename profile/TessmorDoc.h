@@ -55,6 +55,23 @@ class CTessmorDoc : public tessmor::Document {
   /// series was refilled, 1 otherwise (after showing why, when the library failed).
   int InterpolateProfile();
 
+  // --- analysis (single-precision arithmetic throughout) ---
+
+  /// Continues the residual anomaly upward by `height_km`: `result` receives one point per
+  /// sample (its distance, the continued anomaly with the background added back). Sets
+  /// m_bUpwardContinued. A series of fewer than 6 samples gives an empty result.
+  void ComputeUpwardContinuation(PointArray& result, float height_km);
+  /// The Savitzky–Golay second derivative of the residual anomaly, one value per sample in
+  /// mGal per squared sample interval; empty when there are fewer than 8 samples.
+  std::vector<float> ComputeSecondDerivative();
+  /// out[i] = u(i+1) + u(i-1) - 2 u(i) for i = 1 … size-2 of `series`; writes nothing else and
+  /// never past `out_size` values.
+  void SecondDifference(float* out, std::size_t out_size, const PointArray& series) const;
+  /// Fits one prism per sample to the residual anomaly (density contrast in kg/m³, boundary
+  /// depth in km, model type 1 granite or -1 basin); `results` receives one record per sample.
+  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
+                         int model_type);
+
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.
   int ValidateProfile();
