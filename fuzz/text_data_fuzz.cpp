@@ -1,4 +1,4 @@
-// libFuzzer harness for the text-data reader and the tokeniser of qor1 (Part 6.1): arbitrary
+// libFuzzer harness for the text-data reader and the tokeniser of qor1: arbitrary
 // bytes go through ReadTextDataFile, and every line it gives through the tokenising functions,
 // each with output buffers of exactly the size their contracts ask for, so that the sanitizers
 // catch any access past them.

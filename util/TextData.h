@@ -4,7 +4,7 @@
 #include "util/LineList.h"
 #include "util/Qor1Export.h"
 
-// Text data files (Part 6.1): a file becomes a list of lines; document and file errors are
+// Text data files: a file becomes a list of lines; document and file errors are
 // reported to the user with fixed messages through tessmor::GetPrompts().
 
 /// Reads the whole of the file being loaded (`ar.FileBytes()`) into `lines` as clean lines

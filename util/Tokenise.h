@@ -4,7 +4,7 @@
 
 #include "util/Qor1Export.h"
 
-// Tokenising of single-byte, null-terminated text lines (Part 6.1). Every function works in
+// Tokenising of single-byte, null-terminated text lines. Every function works in
 // place on the caller's buffer, keeps no state between calls and accepts a null text, for which
 // it returns its documented "empty" result without touching anything.
 //

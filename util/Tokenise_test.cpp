@@ -205,7 +205,7 @@ TEST(ExtractStrings, ModeFourSeparatesWordsByFormFeeds) {
 }
 
 TEST(ExtractStrings, QuotedTextWithoutModeFourGoesToTheWords) {
-  // Left open by the specification; here a quoted string goes to the words in every mode, and
+  // A quoted string goes to the words in every mode, and
   // no form feed is left in either output.
   Split s = Extract("'North end' 3", 0);
   EXPECT_EQ(s.line, "3");
