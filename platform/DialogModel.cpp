@@ -126,6 +126,16 @@ bool DialogModel::ExchangeText(int id, std::string& value, bool save, std::size_
   return true;
 }
 
+bool DialogModel::CheckRange(int id, float value, float min, float max, bool save) {
+  if (!save || (value >= min && value <= max)) return true;
+  char text[128];
+  std::snprintf(text, sizeof text, "Please enter a number between %.*g and %.*g.", FLT_DIG,
+                static_cast<double>(min), FLT_DIG, static_cast<double>(max));
+  Message(text, kPromptOk | kPromptIconWarning);
+  SetFocus(id);
+  return false;
+}
+
 bool DialogModel::ExchangeRadio(int id, int& value, bool save) {
   if (!save) {
     SetRadio(id, value);

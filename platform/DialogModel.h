@@ -44,6 +44,9 @@ class TESSMOR_PLATFORM_EXPORT DialogModel {
   bool ExchangeInt(int id, int& value, bool save);
   bool ExchangeText(int id, std::string& value, bool save, std::size_t max_chars = 0);
   bool ExchangeRadio(int id, int& value, bool save);
+  /// After a read: a value outside [min, max] shows "Please enter a number between MIN and
+  /// MAX." (limits as the edit shows them), takes the focus and fails.
+  bool CheckRange(int id, float value, float min, float max, bool save);
   /// Shows a message box (through the process-wide prompts).
   static int Message(const std::string& text, unsigned style);
 

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/DialogModel.h"
+
+/// The dialog "Upward Continuation of Gravity Anomalies": the continuation height in km.
+class CUpwardContDlg : public tessmor::DialogModel {
+ public:
+  enum { IDD = 302, IDC_HEIGHT = 350, IDC_HELP = 382 };
+  static constexpr float kMinHeight = 0.1f;
+  static constexpr float kMaxHeight = 100.0f;
+
+  float m_fHeight = 2.0f;  ///< km
+
+ protected:
+  bool DoDataExchange(bool save) override;
+};
