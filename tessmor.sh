@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Tessmor's one entry point: installs what is missing, builds, tests, checks.
+#   ./tessmor.sh demo            install, build, run the analysis of the example basin profile
 #   ./tessmor.sh test            install, build (Release), run every test
 #   ./tessmor.sh check [PARTS]   format, sanitize, fuzz (default: all three)
+#   ./tessmor.sh bench           install, build (Release), run the benchmarks
 #   ./tessmor.sh deps            install the Debian packages the project needs
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -108,6 +110,29 @@ check_fuzz() {
   return $failed
 }
 
+cmd_demo() {
+  install_missing "${PACKAGES[@]}"
+  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  local out="$ROOT/build/demo"
+  rm -rf "$out"
+  mkdir -p "$out"
+  cp "$ROOT/examples/basin.txt" "$out/basin.txt"
+  log "tessmor-batch on examples/basin.txt"
+  "$ROOT/build/bin/tessmor-batch" --interp spline:0.5 --background linear:1:4.06:51:7.06 \
+    --upward 2 --derivative anomaly --model basin:-250:0 --answer yes "$out/basin.txt"
+  echo "Result tables:"
+  for f in "$out"/basin_*.txt; do
+    printf '  %s (%s rows)\n' "$f" "$(($(wc -l <"$f") - 2))"
+  done
+}
+
+cmd_bench() {
+  install_missing "${PACKAGES[@]}"
+  build "$ROOT/build-bench" -DCMAKE_BUILD_TYPE=Release -DTESSMOR_BENCH=ON -DTESSMOR_TESTS=OFF
+  "$ROOT/build-bench/bin/tessmor_bench" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true "$@"
+}
+
 cmd_check() {
   local parts=("$@")
   [ ${#parts[@]} -gt 0 ] || parts=(format sanitize fuzz)
@@ -123,10 +148,12 @@ cmd_check() {
 
 case "${1:-}" in
   test) cmd_test ;;
+  demo) cmd_demo ;;
+  bench) shift; cmd_bench "$@" ;;
   check) shift; cmd_check "$@" ;;
   deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" ;;
   *)
-    sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

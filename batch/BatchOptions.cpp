@@ -1,0 +1,151 @@
+#include "batch/BatchOptions.h"
+
+#include <filesystem>
+
+#include "profile/ProfilePoint.h"
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(sep, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+const char* BatchUsage() {
+  return "usage: tessmor-batch [options] PROFILE\n"
+         "  --interp spline|polynomial|rational|linear[:SPACING_KM]   Interpolation dialog "
+         "(spacing text in km)\n"
+         "  --background none | constant:LEVEL_MGAL | linear:FROM_KM:FROM_MGAL:TO_KM:TO_MGAL   "
+         "Background dialog\n"
+         "  --upward HEIGHT_KM                          Upward Continue (switches the "
+         "continuation display on)\n"
+         "  --derivative anomaly|upward                 2nd Deriv\n"
+         "  --model basin|granite:DENSITY_KGM3:DEPTH_KM 2-D Model\n"
+         "  --answer yes|no                             how the program's questions are "
+         "answered (default no)\n"
+         "  --save FILE                                 Save As; the type follows the extension "
+         "(.gpr .dat .txt .g)\n"
+         "  --help\n";
+}
+
+int SaveTypeFromPath(const std::string& path) {
+  const std::string ext = std::filesystem::path(path).extension().string();
+  if (ext == ".gpr") return kFileTypeProject;
+  if (ext == ".dat") return kFileTypeGravmag;
+  if (ext == ".txt") return kFileTypeGravAscii;
+  if (ext == ".g") return kFileType2DQN;
+  return kFileTypeNone;
+}
+
+bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help") {
+      o.help = true;
+      return true;
+    }
+    if (a.rfind("--", 0) != 0) {
+      if (!o.profile.empty()) {
+        error = "more than one profile: " + a;
+        return false;
+      }
+      o.profile = a;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      error = a + " needs a value";
+      return false;
+    }
+    const std::string v = args[++i];
+    const std::vector<std::string> f = Split(v, ':');
+    if (a == "--interp") {
+      BatchOptions::Interp in;
+      const std::string& m = f[0];
+      if (m == "spline") {
+        in.method = 1;
+      } else if (m == "rational") {
+        in.method = 2;
+      } else if (m == "polynomial") {
+        in.method = 3;
+      } else if (m == "linear") {
+        in.method = 4;
+      } else {
+        error = "unknown interpolation method: " + m;
+        return false;
+      }
+      if (f.size() > 2) {
+        error = "--interp takes METHOD[:SPACING_KM]";
+        return false;
+      }
+      if (f.size() == 2) in.spacing = f[1];
+      o.interp = in;
+    } else if (a == "--background") {
+      BatchOptions::Background bg;
+      if (f[0] == "none" && f.size() == 1) {
+        bg.kind = BatchOptions::Background::kNone;
+      } else if (f[0] == "constant" && f.size() == 2) {
+        bg.kind = BatchOptions::Background::kConstant;
+        bg.level = f[1];
+      } else if (f[0] == "linear" && f.size() == 5) {
+        bg.kind = BatchOptions::Background::kLinear;
+        bg.from_km = f[1];
+        bg.from_mgal = f[2];
+        bg.to_km = f[3];
+        bg.to_mgal = f[4];
+      } else {
+        error = "--background takes none, constant:LEVEL or linear:FROM_KM:FROM_MGAL:TO_KM:TO_MGAL";
+        return false;
+      }
+      o.background = bg;
+    } else if (a == "--upward") {
+      o.upward = v;
+    } else if (a == "--derivative") {
+      if (v == "anomaly") {
+        o.derivative = 100;
+      } else if (v == "upward") {
+        o.derivative = 101;
+      } else {
+        error = "--derivative takes anomaly or upward";
+        return false;
+      }
+    } else if (a == "--model") {
+      BatchOptions::Model m;
+      if ((f[0] != "basin" && f[0] != "granite") || f.size() != 3) {
+        error = "--model takes basin:DENSITY_KGM3:DEPTH_KM or granite:DENSITY_KGM3:DEPTH_KM";
+        return false;
+      }
+      m.granite = f[0] == "granite";
+      m.density = f[1];
+      m.depth = f[2];
+      o.model = m;
+    } else if (a == "--answer") {
+      if (v != "yes" && v != "no") {
+        error = "--answer takes yes or no";
+        return false;
+      }
+      o.answer_yes = v == "yes";
+    } else if (a == "--save") {
+      if (SaveTypeFromPath(v) == kFileTypeNone) {
+        error = "--save needs a file ending in .gpr, .dat, .txt or .g";
+        return false;
+      }
+      o.save = v;
+    } else {
+      error = "unknown option: " + a;
+      return false;
+    }
+  }
+  if (o.profile.empty()) {
+    error = "no profile given";
+    return false;
+  }
+  return true;
+}
