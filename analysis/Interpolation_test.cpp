@@ -26,8 +26,8 @@ TEST(Interpolation, SamplesLieAThirdOfASpacingRightOfTheirReportedPlace) {
   EXPECT_EQ(doc.GetPoint(0, false).distance, 0);
   EXPECT_EQ(doc.GetPoint(11, false).distance, 5500);
   EXPECT_NEAR(doc.GetPoint(0, false).anomaly, 1.66, 1e-5);
-  EXPECT_NEAR(doc.GetPoint(2, false).anomaly, 10.0, 1e-5);              // at 1166 m
-  EXPECT_NEAR(doc.GetPoint(5, false).anomaly, 10.0 + 30.0 * 166.0 / 1500.0, 1e-4);  // 2666 m
+  EXPECT_NEAR(doc.GetPoint(2, false).anomaly, 10.0, 1e-5);                            // at 1166 m
+  EXPECT_NEAR(doc.GetPoint(5, false).anomaly, 10.0 + 30.0 * 166.0 / 1500.0, 1e-4);    // 2666 m
   EXPECT_NEAR(doc.GetPoint(11, false).anomaly, 40.0 - 40.0 * 1666.0 / 2000.0, 1e-4);  // 5666 m
   int lo = 0, hi = 0;
   doc.GetDistanceRange(lo, hi, 10);

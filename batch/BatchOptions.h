@@ -13,8 +13,8 @@ struct BatchOptions {
   };
   struct Background {
     enum Kind { kNone, kConstant, kLinear } kind = kNone;
-    std::string level;                                 ///< mGal (constant)
-    std::string from_km, from_mgal, to_km, to_mgal;    ///< the line's two points (linear)
+    std::string level;                               ///< mGal (constant)
+    std::string from_km, from_mgal, to_km, to_mgal;  ///< the line's two points (linear)
   };
   struct Model {
     bool granite = false;

@@ -15,7 +15,8 @@
 namespace {
 
 double FloorDepth(double x_km) {
-  const double d = 3.0 * std::exp(-std::pow((x_km - 26.0) / 7.0, 2)) * (1.0 + 0.15 * std::sin(x_km / 4.0));
+  const double d =
+      3.0 * std::exp(-std::pow((x_km - 26.0) / 7.0, 2)) * (1.0 + 0.15 * std::sin(x_km / 4.0));
   return d < 0.02 ? 0.0 : d;
 }
 

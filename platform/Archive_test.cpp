@@ -112,9 +112,7 @@ TEST(Archive, ReadsRawTextLines) {
 TEST(Archive, CommitReplacesTheFileWhole) {
   const std::string dir = testing::MakeTempDir();
   const std::string path = dir + "/out.bin";
-  {
-    std::ofstream(path) << "old contents";
-  }
+  { std::ofstream(path) << "old contents"; }
   Archive out = Archive::ForStore(path);
   out.WriteText("new");
   out.Commit();

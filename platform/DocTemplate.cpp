@@ -41,8 +41,6 @@ std::unique_ptr<Document> DocTemplate::CreateNewDocument() {
   return doc;
 }
 
-std::unique_ptr<View> DocTemplate::CreateView() {
-  return make_view_ ? make_view_() : nullptr;
-}
+std::unique_ptr<View> DocTemplate::CreateView() { return make_view_ ? make_view_() : nullptr; }
 
 }  // namespace tessmor

@@ -97,7 +97,10 @@ TEST(Application, FailedOpenReportsAndLeavesNoDocument) {
   Application app;
   app.AddDocTemplate(MakeTemplate(329, ".gpr"));
   const std::string dir = testing::MakeTempDir();
-  { std::ofstream(dir + "/short.gpr") << "\x09" "abc"; }  // says 9 characters, holds 3
+  {
+    std::ofstream(dir + "/short.gpr") << "\x09"
+                                         "abc";
+  }  // says 9 characters, holds 3
   EXPECT_EQ(app.OpenDocumentFile(dir + "/short.gpr"), nullptr);
   EXPECT_EQ(app.OpenDocumentFile(dir + "/missing.gpr"), nullptr);
   EXPECT_TRUE(app.documents().empty());

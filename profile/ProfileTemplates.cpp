@@ -8,8 +8,7 @@
 #include "profile/TessmorDoc.h"
 
 namespace {
-const int kTypesInOrder[] = {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii,
-                             kFileType2DQN};
+const int kTypesInOrder[] = {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii, kFileType2DQN};
 }  // namespace
 
 const char* ProfileDocString(int type) {
@@ -48,8 +47,7 @@ std::string ProfileExtension(int type) {
 void AddProfileTemplates(tessmor::Application& app, tessmor::DocTemplate::ViewFactory make_view) {
   for (int type : kTypesInOrder) {
     app.AddDocTemplate(std::make_unique<tessmor::DocTemplate>(
-        type, ProfileDocString(type), [] { return std::make_unique<CTessmorDoc>(); },
-        make_view));
+        type, ProfileDocString(type), [] { return std::make_unique<CTessmorDoc>(); }, make_view));
   }
 }
 

@@ -61,7 +61,10 @@ void ApplyInterp(CTessmorDoc& doc, const std::string& arg) {
   dlg.SetMethod(doc.m_nInterpMethod);
   dlg.SetSpacing(doc.m_nSpacing);
   const std::string method = arg.substr(0, arg.find(':'));
-  const int code = method == "spline" ? 1 : method == "rational" ? 2 : method == "polynomial" ? 3 : 4;
+  const int code = method == "spline"       ? 1
+                   : method == "rational"   ? 2
+                   : method == "polynomial" ? 3
+                                            : 4;
   dlg.SetMethod(code);
   dlg.OnInitDialog();
   if (arg.find(':') != std::string::npos) {
@@ -127,9 +130,10 @@ TEST_F(ReferenceCases, EachProfileSurvivesEveryFileType) {
           EXPECT_NEAR(back->m_points[i]->anomaly, doc->GetPoint(i, true).anomaly, 5e-7);
         } else {
           EXPECT_EQ(back->m_points[i]->distance, doc->m_points[i]->distance);
-          const double want = type == kFileTypeGravmag
-                                  ? doc->m_points[i]->anomaly - doc->BackgroundAt(doc->m_points[i]->distance)
-                                  : doc->m_points[i]->anomaly;
+          const double want =
+              type == kFileTypeGravmag
+                  ? doc->m_points[i]->anomaly - doc->BackgroundAt(doc->m_points[i]->distance)
+                  : doc->m_points[i]->anomaly;
           EXPECT_NEAR(back->m_points[i]->anomaly, want, 5e-4);
         }
       }

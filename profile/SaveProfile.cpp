@@ -23,10 +23,9 @@ int CTessmorDoc::ConfirmSaveFormat(int type) {
   if (type == -1) type = TypeFromTemplate();
   if (type == kFileTypeProject) return 1;
   const std::string text = std::string(" Unable to Save all the data details \n in a file with ") +
-                           SaveFormatName(type) +
-                           " Are you sure you want to save in this format ?";
-  const int answer = tessmor::GetPrompts().MessageBox(
-      text, tessmor::kPromptYesNo | tessmor::kPromptIconQuestion);
+                           SaveFormatName(type) + " Are you sure you want to save in this format ?";
+  const int answer =
+      tessmor::GetPrompts().MessageBox(text, tessmor::kPromptYesNo | tessmor::kPromptIconQuestion);
   return answer == tessmor::kAnswerYes ? 1 : 0;
 }
 

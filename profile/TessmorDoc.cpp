@@ -158,8 +158,7 @@ int CTessmorDoc::ValidateProfile() {
     const double a = m_points[i]->anomaly;
     if (IsZerol(a)) ++zeros;
     if (std::fabs(a) > 10000.0) large = true;
-    if (i > 0 &&
-        static_cast<long long>(m_points[i]->distance) - m_points[i - 1]->distance <= 0) {
+    if (i > 0 && static_cast<long long>(m_points[i]->distance) - m_points[i - 1]->distance <= 0) {
       disordered = true;
     }
   }

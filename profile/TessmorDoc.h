@@ -69,8 +69,7 @@ class CTessmorDoc : public tessmor::Document {
   void SecondDifference(float* out, std::size_t out_size, const PointArray& series) const;
   /// Fits one prism per sample to the residual anomaly (density contrast in kg/m³, boundary
   /// depth in km, model type 1 granite or -1 basin); `results` receives one record per sample.
-  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                         int model_type);
+  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type);
 
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.

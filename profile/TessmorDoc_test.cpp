@@ -9,8 +9,10 @@ namespace {
 
 using tessmor::testing::FakePrompts;
 
-const char kLarge[] = "One or more Gravity Anomaly Values \n >than 10000mGal !\n \n Is This correct ?";
-const char kZeros[] = "Greater than two anomaly values\n Are zero in this File\n \n Is This Correct ?";
+const char kLarge[] =
+    "One or more Gravity Anomaly Values \n >than 10000mGal !\n \n Is This correct ?";
+const char kZeros[] =
+    "Greater than two anomaly values\n Are zero in this File\n \n Is This Correct ?";
 const char kOrder[] =
     "One or More Spacings between Adjacent \nAnomaly Points are Zero or decreasing!\n \n Please "
     "Arrange in Increasing Order";

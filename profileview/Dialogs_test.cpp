@@ -159,8 +159,8 @@ TEST(UpwardContDlg, HeightMustLieBetweenItsLimits) {
     dlg.SetText(CUpwardContDlg::IDC_HEIGHT, bad);
     EXPECT_FALSE(dlg.OnOK()) << bad;
   }
-  EXPECT_EQ(prompts.texts(), std::vector<std::string>(
-                                 3, "Please enter a number between 0.1 and 100."));
+  EXPECT_EQ(prompts.texts(),
+            std::vector<std::string>(3, "Please enter a number between 0.1 and 100."));
 }
 
 TEST(DerivSourceDlg, TranslatesSourceCodes) {
@@ -197,9 +197,9 @@ TEST(InversionDlg, GraniteNeedsADeepEnoughBoundary) {
   dlg.SetValues(300.0f, 0.4f, 1);
   dlg.OnInitDialog();
   EXPECT_FALSE(dlg.OnOK());
-  EXPECT_EQ(prompts.texts(),
-            std::vector<std::string>{" You have selected the granite model\n but the build-up "
-                                     "depth is less than 0.1km\n Enter a sensible value, ie. >0.5"});
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>{
+                                 " You have selected the granite model\n but the build-up "
+                                 "depth is less than 0.1km\n Enter a sensible value, ie. >0.5"});
   EXPECT_EQ(dlg.focus(), CInversionDlg::IDC_DEPTH);
   dlg.SetRadio(CInversionDlg::IDC_MODEL, CInversionDlg::kBasinRadio);
   EXPECT_TRUE(dlg.OnOK());

@@ -34,7 +34,10 @@ class FakePrompts : public Prompts {
   /// The texts shown so far, in order.
   std::vector<std::string> texts() const;
   int beeps() const { return beeps_; }
-  void Clear() { shown_.clear(); beeps_ = 0; }
+  void Clear() {
+    shown_.clear();
+    beeps_ = 0;
+  }
 
  private:
   std::deque<int> script_;
