@@ -1,14 +1,14 @@
 #include "chart/FloatArray.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
