@@ -1,0 +1,1 @@
+# Mapper, coordinate arrays, view transform, bitmap store (being written).

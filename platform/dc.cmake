@@ -1,0 +1,1 @@
+# Device contexts, regions and metafile writers (being written).

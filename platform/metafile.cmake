@@ -1,0 +1,1 @@
+# Metafile writers (being written).

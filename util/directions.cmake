@@ -1,0 +1,1 @@
+# Directions, sites, normal gravity and dates (being written).

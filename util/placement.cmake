@@ -1,0 +1,1 @@
+# Window placements and message hooks (being written).
