@@ -1,0 +1,15 @@
+#pragma once
+
+// The two-dimensional rectangular prism of the block model.
+
+/// 2G in milligal per (g/cm³ · km): the anomaly of a prism is PrismFactor × ρ × this.
+inline constexpr float kTwoG = 13.34f;
+/// Anomaly of an infinite slab per kilometre of thickness and g/cm³ of density contrast, mGal.
+inline constexpr float kSlabFactor = 41.88f;
+
+/// The geometric factor F (km) of an infinitely long horizontal prism of width w, seen from a
+/// station at the surface: x1 and x2 are the horizontal distances (km) from the station to
+/// the near and far vertical faces (x2 = x1 + w > 0; x1 ≤ 0 when the station lies above the
+/// prism), top and bottom the depths (km) of its faces, positive downwards. The prism's
+/// anomaly is F × ρ × kTwoG mGal for a density contrast ρ in g/cm³. Single precision.
+float PrismFactor(float x1, float x2, float w, float top, float bottom);
