@@ -1,5 +1,5 @@
 // Resampling of unequally spaced points at the document's constant spacing.
-#include "numkit/numkit.h"
+#include "analysis/NumkitVector.h"
 #include "platform/Prompts.h"
 #include "profile/TessmorDoc.h"
 
@@ -15,21 +15,6 @@ const char kSameXMessage[] =
     "Cannot perform Interpolation\n Two or more anomaly values with the same X-value\n\nPlease "
     "Check the Data";
 
-/// A numerical-library vector indexed from 1 that frees itself.
-class Vec {
- public:
-  explicit Vec(long n) : n_(n), v_(vector(1, n)) {}
-  ~Vec() { free_vector(v_, 1, n_); }
-  Vec(const Vec&) = delete;
-  Vec& operator=(const Vec&) = delete;
-  float* get() const { return v_; }
-  float& operator[](long i) { return v_[i]; }
-
- private:
-  long n_;
-  float* v_;
-};
-
 }  // namespace
 
 int CTessmorDoc::InterpolateProfile() {
@@ -37,7 +22,7 @@ int CTessmorDoc::InterpolateProfile() {
   const int n = GetPointCount(1);
   if (m <= 4 || n <= 3) return 1;
 
-  Vec xa(n), ya(n), xi(m), yi(m), work(m);
+  NumkitVector xa(n), ya(n), xi(m), yi(m), work(m);
   if (!xa.get() || !ya.get() || !xi.get() || !yi.get() || !work.get()) return 1;
   for (int k = 1; k <= n; ++k) {
     xa[k] = static_cast<float>(m_points[k - 1]->distance);

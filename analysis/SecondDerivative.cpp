@@ -5,7 +5,7 @@
 #include <climits>
 #include <vector>
 
-#include "numkit/numkit.h"
+#include "analysis/NumkitVector.h"
 #include "profile/TessmorDoc.h"
 
 namespace {
@@ -14,21 +14,6 @@ namespace {
 constexpr int kPolynomialOrder = 4;
 /// Order of the derivative.
 constexpr int kDerivativeOrder = 2;
-
-/// A numerical-library vector indexed 1 … size that frees itself.
-class Vec {
- public:
-  explicit Vec(long size) : size_(size), v_(vector(1, size)) {}
-  ~Vec() { free_vector(v_, 1, size_); }
-  Vec(const Vec&) = delete;
-  Vec& operator=(const Vec&) = delete;
-  float* get() const { return v_; }
-  float& operator[](long i) { return v_[i]; }
-
- private:
-  long size_;
-  float* v_;
-};
 
 }  // namespace
 
@@ -55,8 +40,8 @@ std::vector<float> CTessmorDoc::ComputeSecondDerivative() {
   if (big_n <= n) return {};
 
   // The coefficient vector holds the np coefficients (a series of 8 samples still gets 9).
-  Vec c(np);
-  Vec data(big_n), response(big_n), answer(2L * big_n);
+  NumkitVector c(np);
+  NumkitVector data(big_n), response(big_n), answer(2L * big_n);
   if (!c.get() || !data.get() || !response.get() || !answer.get()) return {};
   savgol(c.get(), np, m, m, kDerivativeOrder, kPolynomialOrder);
 
