@@ -21,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 std::vector<std::string> Lines(const std::string& text, bool& crlf) {
   std::vector<std::string> lines;
   crlf = true;
@@ -52,8 +45,8 @@ void CompareTable(const fs::path& got_path, const fs::path& want_path,
   SCOPED_TRACE(got_path.filename().string());
   ASSERT_TRUE(fs::exists(got_path));
   bool got_crlf = false, want_crlf = false;
-  const auto got = Lines(Slurp(got_path), got_crlf);
-  const auto want = Lines(Slurp(want_path), want_crlf);
+  const auto got = Lines(tessmor::testing::Slurp(got_path), got_crlf);
+  const auto want = Lines(tessmor::testing::Slurp(want_path), want_crlf);
   EXPECT_TRUE(got_crlf);
   ASSERT_EQ(got.size(), want.size());
   ASSERT_GE(got.size(), 2u);

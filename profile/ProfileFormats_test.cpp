@@ -42,13 +42,6 @@ class ProfileFiles : public ::testing::Test {
     return static_cast<CTessmorDoc*>(app_.OpenDocumentFile(path));
   }
 
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-
   tessmor::Application app_;
   std::string dir_;
 };
@@ -198,7 +191,7 @@ TEST_F(ProfileFiles, DamagedProjectFilesFailToOpen) {
   bad.Commit();
   EXPECT_EQ(Open(dir_ + "/bad.gpr"), nullptr);
   // Cut short inside the settings.
-  const std::string whole = Slurp(dir_ + "/bad.gpr");
+  const std::string whole = tessmor::testing::Slurp(dir_ + "/bad.gpr");
   Write("cut.gpr", whole.substr(0, 25));
   EXPECT_EQ(Open(dir_ + "/cut.gpr"), nullptr);
   // A count far beyond the data.

@@ -48,13 +48,6 @@ std::vector<Case> LoadCases() {
   return cases;
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 /// Applies "--interp METHOD[:KM]" as the interpolation dialog would.
 void ApplyInterp(CTessmorDoc& doc, const std::string& arg) {
   CInterpolationDlg dlg;
@@ -118,7 +111,7 @@ TEST_F(ReferenceCases, EachProfileSurvivesEveryFileType) {
       const std::string path = dir + "/" + c.id + ProfileExtension(type);
       doc->m_nSaveType = type;
       ASSERT_TRUE(doc->DoSaveProfile(path, false));
-      const std::string bytes = Slurp(path);
+      const std::string bytes = tessmor::testing::Slurp(path);
       CTessmorDoc* back = Open(path);
       ASSERT_NE(back, nullptr);
       const int n = doc->GetPointCount(10);
@@ -147,7 +140,7 @@ TEST_F(ReferenceCases, EachProfileSurvivesEveryFileType) {
       back->m_nSaveType = type;
       const std::string again = dir + "/again" + ProfileExtension(type);
       ASSERT_TRUE(back->DoSaveProfile(again, false));
-      EXPECT_EQ(Slurp(again), bytes);
+      EXPECT_EQ(tessmor::testing::Slurp(again), bytes);
       app_.CloseDocument(back);
     }
   }

@@ -17,13 +17,6 @@ namespace {
 using tessmor::testing::FakeFileDialogs;
 using tessmor::testing::FakePrompts;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 class SaveProfile : public ::testing::Test {
  protected:
   SaveProfile() {
@@ -48,15 +41,15 @@ TEST_F(SaveProfile, GravmagKeepsTheResidualAndLeavesTheDocumentAlone) {
   doc->m_nSaveType = kFileTypeGravmag;
   const std::string path = dir_ + "/line.dat";
   ASSERT_TRUE(doc->DoSaveProfile(path, true));
-  EXPECT_EQ(Slurp(path),
+  EXPECT_EQ(tessmor::testing::Slurp(path),
             "2\r\nM\r\nMG\r\n    2       0      0      0\r\n"
             "      0      0.0       0.000\r\n"
             "   1000      0.0       1.500\r\n");
   EXPECT_EQ(doc->m_points[1]->anomaly, 12.5);
   EXPECT_EQ(doc->m_nBackgroundType, kBackgroundLinear);
-  const std::string first = Slurp(path);
+  const std::string first = tessmor::testing::Slurp(path);
   ASSERT_TRUE(doc->DoSaveProfile(path, true));
-  EXPECT_EQ(Slurp(path), first);
+  EXPECT_EQ(tessmor::testing::Slurp(path), first);
   EXPECT_EQ(doc->GetPathName(), path);
 }
 
@@ -93,7 +86,7 @@ TEST_F(SaveProfile, SaveAsTakesTheTypeOfTheChosenFilter) {
   ASSERT_TRUE(doc->OnFileSaveAs());
   EXPECT_EQ(doc->m_nSaveType, kFileTypeGravAscii);
   EXPECT_EQ(doc->GetPathName(), dir_ + "/survey.txt");
-  EXPECT_EQ(Slurp(dir_ + "/survey.txt"),
+  EXPECT_EQ(tessmor::testing::Slurp(dir_ + "/survey.txt"),
             "Survey\r\n"
             "    1          0        0.0          0.0      1.000\r\n"
             "    2        500        0.0          0.0      2.000\r\n");
@@ -127,7 +120,7 @@ TEST_F(SaveProfile, TwoDqnWritesTheSeriesTheAnalysisSees) {
   doc->SetBackground(kBackgroundConstant, {0, 1.0}, {});
   doc->m_nSaveType = kFileType2DQN;
   ASSERT_TRUE(doc->DoSaveProfile(dir_ + "/eq.g", false));
-  EXPECT_EQ(Slurp(dir_ + "/eq.g"),
+  EXPECT_EQ(tessmor::testing::Slurp(dir_ + "/eq.g"),
             "4 , 0.500000\r\n -1.000000 \r\n 4.000000 \r\n 9.000000 \r\n 14.000000 \r\n");
   // Not replacing: the document keeps its (empty) path.
   EXPECT_EQ(doc->GetPathName(), "");
@@ -142,7 +135,7 @@ TEST_F(SaveProfile, FailedSaveKeepsWhatWasThere) {
   std::filesystem::create_directory(path);
   std::ofstream(path + "/inside") << "precious";
   EXPECT_FALSE(doc->DoSaveProfile(path, true));
-  EXPECT_EQ(Slurp(path + "/inside"), "precious");
+  EXPECT_EQ(tessmor::testing::Slurp(path + "/inside"), "precious");
   EXPECT_EQ(prompts.texts().size(), 1u);
   EXPECT_EQ(doc->GetPathName(), "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),

@@ -22,13 +22,6 @@ using tessmor::DialogModel;
 using tessmor::testing::FakePrompts;
 using tessmor::testing::ScriptedDialogs;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 /// A document with `n` equally spaced points (metres from `first`), attached to a view, saved
 /// under `dir`/line.gpr so that the result tables land there.
 struct Fixture {
@@ -44,7 +37,9 @@ struct Fixture {
     doc.AddView(&view);
     doc.SetPathName(dir + "/line.gpr");
   }
-  std::string Table(const char* kind) { return Slurp(dir + "/line_" + kind + ".txt"); }
+  std::string Table(const char* kind) {
+    return tessmor::testing::Slurp(dir + "/line_" + kind + ".txt");
+  }
   bool Has(const char* kind) {
     return std::filesystem::exists(dir + "/line_" + std::string(kind) + ".txt");
   }

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <random>
+#include <sstream>
 
 namespace tessmor::testing {
 
@@ -37,6 +39,13 @@ std::string MakeTempDir() {
       return dir.string();
     }
   }
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
 }
 
 std::vector<std::uint8_t> Bytes(const std::string& s) {
