@@ -1,2 +1,5 @@
-# (being written)
-target_sources(qorpelvar PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/Placeholder.cpp)
+# Bearing reduction and the library's message hook.
+target_sources(qorpelvar PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/Bearing.cpp)
+tessmor_add_test(qorpelvar_hooks_test
+  SOURCES Bearing_test.cpp
+  LIBS qorpelvar)
