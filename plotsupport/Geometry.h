@@ -8,15 +8,8 @@
 
 #include "platform/GdiTypes.h"
 #include "plotsupport/Vexadl1Export.h"
+#include "util/Directions.h"  // DECINC
 
-#pragma pack(push, 1)
-/// A direction as declination and inclination in degrees (8 bytes).
-struct DECINC {
-  float dec;
-  float inc;
-};
-#pragma pack(pop)
-static_assert(sizeof(DECINC) == 8, "DECINC is an 8-byte record");
 
 /// What FindBearingOfLine gives for a line of no length.
 inline constexpr float kNoBearing = -1000.0f;
