@@ -1,1 +1,27 @@
-# Metafile writers (being written).
+# Device-independent bitmaps and the metafile writers.
+target_sources(tessmor_platform PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/Dib.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/EmfDC.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/EnhMetafile.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/MetafileDC.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/WmfDC.cpp
+)
+
+tessmor_add_test(platform_metafile_test
+  SOURCES Dib_test.cpp EmfDC_test.cpp WmfDC_test.cpp
+  LIBS tessmor_platform Qt6::Gui)
+
+# Inkscape opens the metafiles (ctest -L interop); the test skips itself where Inkscape is
+# not installed. Its pictures go to build/interop/.
+if(TESSMOR_TESTS)
+  add_executable(platform_metafile_interop_test MetafileInterop_test.cpp)
+  target_link_libraries(platform_metafile_interop_test PRIVATE
+    tessmor_platform tessmor_testsupport GTest::gtest Qt6::Gui)
+  gtest_discover_tests(platform_metafile_interop_test
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    PROPERTIES
+      LABELS interop
+      TIMEOUT 600
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TESSMOR_SOURCE_DIR=${CMAKE_SOURCE_DIR};TESSMOR_INTEROP_DIR=${CMAKE_BINARY_DIR}/interop")
+endif()
