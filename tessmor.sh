@@ -2,7 +2,7 @@
 # Tessmor's one entry point: installs what is missing, builds, tests, checks.
 #   ./tessmor.sh demo            install, build, run the analysis of the example basin profile
 #   ./tessmor.sh test            install, build (Release), run every test
-#   ./tessmor.sh check [PARTS]   format, sanitize, fuzz (default: all three)
+#   ./tessmor.sh check [PARTS]   format, sanitize, fuzz, interop (default: all four)
 #   ./tessmor.sh bench           install, build (Release), run the benchmarks
 #   ./tessmor.sh deps            install the Debian packages the project needs
 set -euo pipefail
@@ -18,7 +18,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
-CHECK_PACKAGES=(clang-14 clang-format)
+CHECK_PACKAGES=(clang-14 clang-format inkscape)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -133,14 +133,22 @@ cmd_bench() {
     --benchmark_report_aggregates_only=true "$@"
 }
 
+check_interop() {
+  install_missing "${PACKAGES[@]}" inkscape
+  log "metafile interoperability (Inkscape)"
+  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  "$ROOT/tools/interop-check.sh" "$ROOT/build"
+}
+
 cmd_check() {
   local parts=("$@")
-  [ ${#parts[@]} -gt 0 ] || parts=(format sanitize fuzz)
+  [ ${#parts[@]} -gt 0 ] || parts=(format sanitize fuzz interop)
   for p in "${parts[@]}"; do
     case "$p" in
       format) check_format ;;
       sanitize) check_sanitize ;;
       fuzz) check_fuzz ;;
+      interop) check_interop ;;
       *) echo "unknown check: $p" >&2; exit 2 ;;
     esac
   done

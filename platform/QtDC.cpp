@@ -20,7 +20,6 @@ namespace tessmor {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // Largest font size drawn, device pixels.
 constexpr int kMaxFontPixels = 32767;
 
