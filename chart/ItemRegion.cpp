@@ -1,0 +1,286 @@
+#include "chart/ItemRegion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "dirstats/Bearing.h"
+#include "platform/DC.h"
+#include "plotsupport/Geometry.h"
+
+using tessmor::POINT;
+using tessmor::RECT;
+using tessmor::Region;
+
+namespace {
+
+constexpr std::int64_t kCoordLimit = std::int64_t{1} << 27;
+constexpr int kMaxHalfWidth = 1 << 26;
+// Taller polygons are more rows than a region is scanned for; they fall back to their box.
+constexpr std::int64_t kMaxPolygonHeight = std::int64_t{1} << 20;
+
+std::int32_t Held(std::int64_t v) {
+  return static_cast<std::int32_t>(std::clamp(v, -kCoordLimit, kCoordLimit));
+}
+
+RECT Normalised(const RECT& r) {
+  return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+              std::max(r.top, r.bottom)};
+}
+
+// The rectangle around the segment p-q (one point when p == q), `r` beyond it on every side.
+RECT Widened(POINT p, POINT q, int r) {
+  return RECT{
+      Held(std::int64_t{std::min(p.x, q.x)} - r), Held(std::int64_t{std::min(p.y, q.y)} - r),
+      Held(std::int64_t{std::max(p.x, q.x)} + r), Held(std::int64_t{std::max(p.y, q.y)} + r)};
+}
+
+RECT BoxOf(const std::vector<POINT>& points) {
+  RECT box{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (const POINT& p : points) {
+    box.left = std::min(box.left, p.x);
+    box.right = std::max(box.right, p.x);
+    box.top = std::min(box.top, p.y);
+    box.bottom = std::max(box.bottom, p.y);
+  }
+  return box;
+}
+
+// The polygon's area (non-zero winding); a polygon too tall to be scanned gives its box, so
+// that a long line never loses its hit region.
+Region PolygonRegion(const std::vector<POINT>& points) {
+  Region region =
+      Region::FromPolygon(points.data(), static_cast<int>(points.size()), tessmor::WINDING);
+  if (region.IsEmpty() && points.size() >= 3) {
+    const RECT box = BoxOf(points);
+    if (std::int64_t{box.bottom} - box.top > kMaxPolygonHeight) region = Region(box);
+  }
+  return region;
+}
+
+// One side of a closed band as a ring; a ring that shrank to one point is the unit square
+// around it, one unit either side.
+Region RingRegion(const std::vector<POINT>& side) {
+  const std::vector<POINT> ring =
+      CItemRegion::RemoveRepeatedPoints(side.data(), static_cast<int>(side.size()));
+  if (ring.size() == 1) return Region(Widened(ring[0], ring[0], 1));
+  return PolygonRegion(ring);
+}
+
+// `from` moved `distance` units along `bearing` (degrees), rounded to whole units.
+POINT Offset(POINT from, float bearing, float distance) {
+  POINT out = from;
+  NewPointOffset(static_cast<float>(SetSensibleBearing(bearing)), out, &from, distance);
+  return out;
+}
+
+}  // namespace
+
+void CItemRegion::Init() {
+  Clear();
+  m_nLastResult = tessmor::NULLREGION;
+}
+
+void CItemRegion::Clear() {
+  m_rects.clear();
+  m_rects.shrink_to_fit();
+  m_bounds = RECT{};
+  m_bStale = false;
+}
+
+void CItemRegion::AddRectangle(const RECT& rect) {
+  const RECT r = Normalised(rect);
+  if (m_rects.empty()) {
+    m_bounds = r;
+    m_bStale = false;
+  } else {
+    m_bStale = true;
+  }
+  m_rects.push_back(r);
+}
+
+RECT CItemRegion::GetBounds() const {
+  if (m_bStale) {
+    m_bounds = GetRegion().GetBox();
+    m_bStale = false;
+  }
+  return m_bounds;
+}
+
+Region CItemRegion::GetRegion() const {
+  if (m_rects.size() == 1) return Region(m_rects[0]);
+  return Region::FromRects(m_rects);
+}
+
+void CItemRegion::TakeRegion(const Region& region) {
+  m_rects = region.GetRects();
+  m_bounds = region.GetBox();
+  m_bStale = false;
+}
+
+void CItemRegion::Unite(const Region& region) {
+  if (m_rects.empty()) {
+    m_nLastResult = region.Kind();
+    TakeRegion(region);
+    return;
+  }
+  Region combined;
+  m_nLastResult = combined.Combine(GetRegion(), region, tessmor::RGN_OR);
+  TakeRegion(combined);
+}
+
+std::vector<POINT> CItemRegion::RemoveRepeatedPoints(const POINT* points, int count) {
+  std::vector<POINT> kept;
+  if (!points || count < 1) return kept;
+  kept.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    if (i == count - 1 || !(points[i] == points[i + 1])) kept.push_back(points[i]);
+  }
+  if (kept.size() == 3 && kept[0] == kept[2]) kept.pop_back();
+  return kept;
+}
+
+void CItemRegion::BuildFromPolygon(const POINT* points, int count) {
+  const std::vector<POINT> once = RemoveRepeatedPoints(points, count);
+  if (once.empty()) return;
+  const std::vector<POINT> twice = RemoveRepeatedPoints(once.data(), static_cast<int>(once.size()));
+  Unite(PolygonRegion(twice));
+}
+
+CItemRegion::BandOutline CItemRegion::BuildBandOutline(const POINT* points, int count,
+                                                       int halfWidth, bool closed) {
+  BandOutline out;
+  if (!points || count < 2) return out;
+  const float d = static_cast<float>(halfWidth * std::sqrt(2.0));
+  out.side1.reserve(static_cast<std::size_t>(count));
+  out.side2.reserve(static_cast<std::size_t>(count));
+
+  // A segment of no length (which the caller should have removed) keeps the last direction.
+  float b = FindBearingOfLine(&points[0], &points[1]);
+  if (b == kNoBearing) b = 0.0f;
+  out.side1.push_back(Offset(points[0], b + 135.0f, d));
+  out.side2.push_back(Offset(points[0], b + 225.0f, d));
+  POINT e1 = Offset(points[1], b + 135.0f, d);
+  POINT e2 = Offset(points[1], b + 225.0f, d);
+
+  for (int i = 1; i <= count - 2; ++i) {
+    float next = FindBearingOfLine(&points[i], &points[i + 1]);
+    if (next == kNoBearing) next = b;
+    const float t = FindAngleBetween(b, next);
+    const POINT s1 = Offset(points[i], next + 135.0f, d);
+    const POINT s2 = Offset(points[i], next + 225.0f, d);
+    // The join: the incoming segment's end corners on the inner side of a gentle turn, the
+    // outgoing segment's start corners where the line turns sharply or doubles back.
+    POINT p1, p2;
+    if (t >= 0.0f && t < 135.0f) {
+      p1 = e1, p2 = s2;
+    } else if (t > -135.0f && t < 0.0f) {
+      p1 = s1, p2 = e2;
+    } else if (t >= 135.0f && t <= 170.0f) {
+      p1 = e1, p2 = s1;
+    } else if (t >= -170.0f && t <= -135.0f) {
+      p1 = s1, p2 = e1;
+    } else {
+      p1 = s1, p2 = s2;
+    }
+    out.side1.push_back(p1);
+    out.side2.push_back(p2);
+    e1 = Offset(points[i + 1], next + 135.0f, d);
+    e2 = Offset(points[i + 1], next + 225.0f, d);
+    b = next;
+  }
+
+  if (closed) {
+    out.side1.push_back(out.side1.front());
+    out.side2.push_back(out.side2.front());
+  } else {
+    out.side1.push_back(Offset(points[count - 1], b + 45.0f, d));
+    out.side2.push_back(Offset(points[count - 1], b - 45.0f, d));
+  }
+  return out;
+}
+
+void CItemRegion::BuildFromPolyline(const POINT* points, int count, int halfWidth) {
+  std::vector<POINT> p = RemoveRepeatedPoints(points, count);
+  if (p.empty()) return;
+  const int r = std::clamp(halfWidth, 1, kMaxHalfWidth);
+
+  if (p.size() == 1) {
+    AddRectangle(Widened(p[0], p[0], r));
+    return;
+  }
+  if (p.size() == 2) {
+    if (p[0].x == p[1].x || p[0].y == p[1].y) {
+      AddRectangle(Widened(p[0], p[1], r));
+      return;
+    }
+    // A slanting segment is widened through its midpoint. When the points are so close that
+    // the midpoint falls on one of them, the segment alone gives the same band.
+    const POINT mid{static_cast<std::int32_t>((std::int64_t{p[0].x} + p[1].x) / 2),
+                    static_cast<std::int32_t>((std::int64_t{p[0].y} + p[1].y) / 2)};
+    if (!(mid == p[0]) && !(mid == p[1])) p.insert(p.begin() + 1, mid);
+  }
+  if (p.size() == 3 && p[0] == p[2]) {
+    AddRectangle(Widened(p[0], p[1], r));
+    return;
+  }
+
+  const bool closed = p.front() == p.back();
+  const BandOutline band = BuildBandOutline(p.data(), static_cast<int>(p.size()), r, closed);
+  Region result;
+  if (!closed) {
+    std::vector<POINT> outline = band.side1;
+    outline.insert(outline.end(), band.side2.rbegin(), band.side2.rend());
+    result = PolygonRegion(RemoveRepeatedPoints(outline.data(), static_cast<int>(outline.size())));
+  } else {
+    // The ring between the two sides; when side 1 runs inside side 2 (a ring drawn clockwise)
+    // that is nothing, and the whole area inside the outer side is taken instead.
+    const Region ring1 = RingRegion(band.side1);
+    const Region ring2 = RingRegion(band.side2);
+    result.Combine(ring1, ring2, tessmor::RGN_DIFF);
+    if (result.IsEmpty()) result.Combine(ring1, ring2, tessmor::RGN_OR);
+  }
+  Unite(result);
+}
+
+bool CItemRegion::HitTest(std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) const {
+  const RECT b = GetBounds();
+  const std::int64_t px = x, py = y;
+  if (px < std::int64_t{b.left} + dx || px >= std::int64_t{b.right} + dx ||
+      py < std::int64_t{b.top} + dy || py >= std::int64_t{b.bottom} + dy) {
+    return false;
+  }
+  if (m_rects.size() < 2) return true;
+  return GetRegion().Contains(Held(px - dx), Held(py - dy));
+}
+
+void CItemRegion::Draw(tessmor::DC& dc, int mode) const {
+  if (m_rects.empty()) return;
+  switch (mode) {
+    case kFillYellow:
+      dc.FillRgn(GetRegion(), tessmor::SolidBrush(0x00FFFF));
+      return;
+    case kFillHatched:
+      dc.FillRgn(GetRegion(), tessmor::HatchBrush(tessmor::HS_BDIAGONAL, 0x646464));
+      return;
+    case kInvert:
+      dc.InvertRgn(GetRegion());
+      return;
+    case kFrameSolid:
+    case kFrameDashed:
+    case kFrameDotted: {
+      const std::uint32_t style = mode == kFrameSolid    ? tessmor::PS_SOLID
+                                  : mode == kFrameDashed ? tessmor::PS_DASH
+                                                         : tessmor::PS_DOT;
+      const tessmor::Pen old_pen = dc.SelectPen(tessmor::Pen{style, 0, 0x808080});
+      const tessmor::Brush old_brush = dc.SelectBrush(tessmor::HollowBrush());
+      const RECT b = GetBounds();
+      dc.Rectangle(b.left, b.top, b.right, b.bottom);
+      dc.SelectBrush(old_brush);
+      dc.SelectPen(old_pen);
+      return;
+    }
+    default:
+      return;
+  }
+}
