@@ -10,7 +10,6 @@
 #include "plotsupport/Vexadl1Export.h"
 #include "util/Directions.h"  // DECINC
 
-
 /// What FindBearingOfLine gives for a line of no length.
 inline constexpr float kNoBearing = -1000.0f;
 
