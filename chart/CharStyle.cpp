@@ -7,6 +7,7 @@
 
 #include "chart/FontDlg.h"
 #include "chart/Mapper.h"
+#include "chart/VexaItem.h"
 #include "platform/Archive.h"
 #include "platform/DC.h"
 #include "platform/DialogRunner.h"
@@ -169,7 +170,9 @@ void CCharStyle::Serialize(tessmor::Archive& ar) {
     ar.WriteU32(m_style.colour);
     ar.WriteU32(m_style.background);
     ar.WriteFloat(m_style.height);
-    ar.WriteU16(static_cast<std::uint16_t>(m_strings.size()));
+    const std::size_t count = std::min<std::size_t>(m_strings.size(), 0xFFFF);
+    ar.WriteU16(static_cast<std::uint16_t>(count));
+    for (std::size_t i = 0; i < count; ++i) m_strings[i]->Serialize(ar);
     return;
   }
   TEXTSTYLE s;
@@ -192,9 +195,69 @@ void CCharStyle::Serialize(tessmor::Archive& ar) {
   s.colour = ar.ReadU32();
   s.background = ar.ReadU32();
   s.height = ar.ReadFloat();
-  // Texts are stored in their own form, which only the text items can follow.
-  if (ar.ReadU16() != 0) throw tessmor::ArchiveException();
+  const std::uint16_t count = ar.ReadU16();
+  // Category, group, anchor and text length at least.
+  vexa_item::RequireRoom(ar, count, 16);
+  std::vector<std::unique_ptr<CVEXAString>> strings;
+  for (int i = 0; i < count; ++i) {
+    auto item = std::make_unique<CVEXAString>();
+    item->Serialize(ar);
+    if (item->GetLineCount() > 0) strings.push_back(std::move(item));
+  }
   CheckTextStyle(s, &m_style);
+  for (auto& item : strings) {
+    item->SetStyle(this);
+    m_strings.push_back(std::move(item));
+  }
+}
+
+void CCharStyle::AddString(std::unique_ptr<CVEXAString> item) {
+  if (!item) return;
+  item->SetStyle(this);
+  m_strings.push_back(std::move(item));
+}
+
+std::unique_ptr<CVEXAString> CCharStyle::RemoveString(const CVEXAString* item) {
+  for (auto it = m_strings.begin(); it != m_strings.end(); ++it) {
+    if (it->get() == item) {
+      std::unique_ptr<CVEXAString> taken = std::move(*it);
+      m_strings.erase(it);
+      return taken;
+    }
+  }
+  return nullptr;
+}
+
+int CCharStyle::DeleteItems(int tag) {
+  const auto before = m_strings.size();
+  std::erase_if(m_strings, [tag](const std::unique_ptr<CVEXAString>& item) {
+    return tag == -1 || item->GetGroup() == tag;
+  });
+  return static_cast<int>(before - m_strings.size());
+}
+
+void CCharStyle::LayoutItems(tessmor::DC& dc) {
+  for (auto& item : m_strings) item->Layout(dc);
+}
+
+void CCharStyle::DrawItems(tessmor::DC& dc, bool all) {
+  tessmor::RECT clip;
+  dc.GetClipBox(clip);
+  const auto lo = [](std::int32_t a, std::int32_t b) { return std::min(a, b); };
+  const auto hi = [](std::int32_t a, std::int32_t b) { return std::max(a, b); };
+  const FontSelection previous = Select(dc);
+  for (auto& item : m_strings) {
+    // Layout puts back the font, colour and alignment it finds.
+    if (!item->IsLaidOut()) item->Layout(dc);
+    const tessmor::RECT b = item->GetBounds();
+    const bool meets = lo(b.left, b.right) <= hi(clip.left, clip.right) &&
+                       hi(b.left, b.right) >= lo(clip.left, clip.right) &&
+                       lo(b.top, b.bottom) <= hi(clip.top, clip.bottom) &&
+                       hi(b.top, b.bottom) >= lo(clip.top, clip.bottom);
+    if (all || meets) item->Draw(dc);
+  }
+  Deselect(dc, previous);
+  dc.SetTextAlign(previous.textAlign);
 }
 
 std::pair<std::string, std::string> CCharStyle::FormatSettings(const TEXTSTYLE& style) {

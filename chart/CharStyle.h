@@ -4,12 +4,14 @@
 // paper mm, held once for every text drawn with them.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "chart/TextStyle.h"
+#include "chart/VexaString.h"
 #include "platform/GdiTypes.h"
 
 namespace tessmor {
@@ -18,8 +20,6 @@ class DC;
 }  // namespace tessmor
 
 class CMapper;
-// The drawing items a character style holds.
-class CVEXAString;
 
 /// What selecting a character style into a device context replaced.
 struct FontSelection {
@@ -98,10 +98,26 @@ class CCharStyle {
   /// Number of text items.
   int GetStringCount() const { return static_cast<int>(m_strings.size()); }
   bool IsEmpty() const { return m_strings.empty(); }
+  /// Text item `i` (0 .. GetStringCount() − 1), owned by the style.
+  CVEXAString* GetString(int i) const { return m_strings.at(static_cast<std::size_t>(i)).get(); }
+  /// Takes a text item and gives it this style.
+  void AddString(std::unique_ptr<CVEXAString> item);
+  /// Hands back text item `item` without deleting it; null when the style does not hold it.
+  std::unique_ptr<CVEXAString> RemoveString(const CVEXAString* item);
+  /// Deletes the texts of group `tag` (all for −1); returns how many were deleted.
+  int DeleteItems(int tag);
+  /// Lays every text out again on `dc` (after the font is realised for a device).
+  void LayoutItems(tessmor::DC& dc);
+
+  /// Selects the font and draws the texts, then puts back the font and the text alignment.
+  /// Unless `all`, texts whose bounds miss the DC's clip box are skipped.
+  void DrawItems(tessmor::DC& dc, bool all);
 
   /// Writes or reads the stored form: the TEXTSTYLE (76 bytes), a 16-bit count and the text
-  /// items. A style read goes through CheckTextStyle. Throws tessmor::ArchiveException, with
-  /// the style unchanged, when the data ends early or holds items.
+  /// items (at most 65535 written). A style read goes through CheckTextStyle; texts read are
+  /// given this style and appended, those without a line dropped. Throws
+  /// tessmor::ArchiveException, with the style unchanged, when the data ends early or the
+  /// count exceeds what the data can hold.
   void Serialize(tessmor::Archive& ar);
 
   /// Writes the settings form under `section`, `key` + the suffixes. Returns 1 when both
@@ -124,9 +140,7 @@ class CCharStyle {
  private:
   TEXTSTYLE Defaults() const;
 
-  // The style's texts, which belong to it. The item classes are not part of the program yet,
-  // so this list stays empty.
-  std::vector<CVEXAString*> m_strings;
+  std::vector<std::unique_ptr<CVEXAString>> m_strings;
   TEXTSTYLE m_style;
   CMapper* m_pMapper = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "chart/FillStyle.h"
 
+#include <algorithm>
+
 #include "chart/BitmapStore.h"
+#include "chart/VexaItem.h"
 #include "platform/Archive.h"
 #include "platform/DC.h"
 
@@ -124,27 +127,127 @@ VEXABRUSH CFillStyle::LoadBrush(tessmor::Archive& ar) {
   return brush;
 }
 
+int CFillStyle::AddPolyFill(std::unique_ptr<CVEXAPolyFill> fill) {
+  if (!fill || fill->GetPointCount() == 0) return 0;
+  fill->SetStyles(this, this);
+  m_lines.push_back(std::move(fill));
+  return 1;
+}
+
+void CFillStyle::AddArcFill(std::unique_ptr<CVEXAArcFill> fill) {
+  if (!fill) return;
+  fill->SetStyles(this, this);
+  m_arcs.push_back(std::move(fill));
+}
+
+void CFillStyle::AddSymbol(std::unique_ptr<CVEXASymbol> symbol) {
+  if (!symbol) return;
+  symbol->SetStyle(this);
+  m_symbols.push_back(std::move(symbol));
+}
+
+std::unique_ptr<CVEXASymbol> CFillStyle::RemoveSymbol(const CVEXASymbol* item) {
+  for (auto it = m_symbols.begin(); it != m_symbols.end(); ++it) {
+    if (it->get() == item) {
+      std::unique_ptr<CVEXASymbol> taken = std::move(*it);
+      m_symbols.erase(it);
+      return taken;
+    }
+  }
+  return nullptr;
+}
+
+int CFillStyle::DeleteItems(int tag) {
+  const auto before = m_symbols.size();
+  std::erase_if(m_symbols, [tag](const std::unique_ptr<CVEXASymbol>& s) {
+    return tag == -1 || s->GetGroup() == tag;
+  });
+  return CLineStyle::DeleteItems(tag) + static_cast<int>(before - m_symbols.size());
+}
+
+void CFillStyle::DrawItems(tessmor::DC& dc, CBitmapStore* bitmaps, bool all) const {
+  tessmor::RECT clip;
+  dc.GetClipBox(clip);
+  const StyleSelection previous = Select(dc, bitmaps);
+  for (const auto& fill : m_lines) {
+    if (all || !fill->m_bRegionValid || Meets(fill->GetBounds(), clip)) fill->Draw(dc);
+  }
+  for (const auto& fill : m_arcs) {
+    if (all || !fill->m_bRegionValid || Meets(fill->GetBounds(), clip)) fill->Draw(dc);
+  }
+  for (const auto& symbol : m_symbols) {
+    if (all || Meets(symbol->GetBounds(), clip)) symbol->Draw(dc);
+  }
+  Deselect(dc, previous);
+}
+
 void CFillStyle::Serialize(tessmor::Archive& ar) {
   if (ar.IsStoring()) {
-    CLineStyle::Serialize(ar);
-    ar.WriteU32(static_cast<std::uint32_t>(m_lines.size()));
-    ar.WriteU32(static_cast<std::uint32_t>(m_arcs.size()));
+    StoreLineForm(ar);
+    ar.WriteU32(static_cast<std::uint32_t>(std::min<std::size_t>(m_lines.size(), 0xFFFF)));
+    ar.WriteU32(static_cast<std::uint32_t>(std::min<std::size_t>(m_arcs.size(), 0xFFFF)));
     ar.WriteU32(static_cast<std::uint32_t>(m_symbols.size()));
     StoreBrush(ar, m_brush);
+    for (std::size_t i = 0; i < std::min<std::size_t>(m_lines.size(), 0xFFFF); ++i) {
+      m_lines[i]->Serialize(ar);
+    }
+    for (std::size_t i = 0; i < std::min<std::size_t>(m_arcs.size(), 0xFFFF); ++i) {
+      m_arcs[i]->Serialize(ar);
+    }
+    for (const auto& symbol : m_symbols) symbol->Serialize(ar);
     return;
   }
   // Everything is read before anything changes, so that a short read leaves the style whole.
   const VEXAPEN pen = LoadPen(ar);
-  RequireNoItems(ar.ReadU16());
-  RequireNoItems(ar.ReadU16());
-  const std::uint32_t fills = ar.ReadU32();
-  const std::uint32_t arc_fills = ar.ReadU32();
-  const std::uint32_t symbols = ar.ReadU32();
-  const VEXABRUSH brush = LoadBrush(ar);
-  RequireNoItems(fills);
-  RequireNoItems(arc_fills);
-  RequireNoItems(symbols);
-  CheckPenStyle(&pen, &m_pen);
+  VEXAPEN checked;
+  CheckPenStyle(&pen, &checked);
+  const VEXAPEN kept = m_pen;
+  // The items are read with the pen they will be drawn with, for their regions.
+  m_pen = checked;
+  std::vector<std::unique_ptr<CVEXALine>> fills;
+  std::vector<std::unique_ptr<CVEXAArc>> arc_fills;
+  std::vector<std::unique_ptr<CVEXASymbol>> symbols;
+  VEXABRUSH brush;
+  try {
+    {
+      // The line-style part repeats the fills as plain items: read past them.
+      std::vector<std::unique_ptr<CVEXALine>> plain_lines;
+      std::vector<std::unique_ptr<CVEXAArc>> plain_arcs;
+      LoadLineItems(ar, plain_lines, plain_arcs);
+    }
+    const std::uint32_t fill_count = ar.ReadU32();
+    const std::uint32_t arc_fill_count = ar.ReadU32();
+    const std::uint32_t symbol_count = ar.ReadU32();
+    brush = LoadBrush(ar);
+    vexa_item::RequireRoom(ar, 1,
+                           std::uint64_t{fill_count} * kStoredLineMinBytes +
+                               std::uint64_t{arc_fill_count} * kStoredArcMinBytes +
+                               std::uint64_t{symbol_count} * kStoredSymbolBytes);
+    for (std::uint32_t i = 0; i < fill_count; ++i) {
+      auto fill = std::make_unique<CVEXAPolyFill>();
+      fill->SetStyles(this, this);
+      fill->Serialize(ar);
+      if (fill->GetPointCount() > 0) fills.push_back(std::move(fill));
+    }
+    for (std::uint32_t i = 0; i < arc_fill_count; ++i) {
+      auto fill = std::make_unique<CVEXAArcFill>();
+      fill->SetStyles(this, this);
+      fill->Serialize(ar);
+      arc_fills.push_back(std::move(fill));
+    }
+    for (std::uint32_t i = 0; i < symbol_count; ++i) {
+      auto symbol = std::make_unique<CVEXASymbol>();
+      symbol->SetStyle(this);
+      symbol->Serialize(ar);
+      symbols.push_back(std::move(symbol));
+    }
+  } catch (...) {
+    m_pen = kept;
+    throw;
+  }
   CopyBrushStyle(&brush, &m_brush);
+  for (auto& fill : fills) m_lines.push_back(std::move(fill));
+  for (auto& fill : arc_fills) m_arcs.push_back(std::move(fill));
+  for (auto& symbol : symbols) m_symbols.push_back(std::move(symbol));
   m_bChanged = 0;
 }

@@ -4,13 +4,15 @@
 // and marker symbol drawn with them.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "chart/LineStyle.h"
+#include "chart/VexaArcFill.h"
+#include "chart/VexaPolyFill.h"
+#include "chart/VexaSymbol.h"
 
 class CBitmapStore;
-// The drawing items a fill style holds besides its polygon and arc fills.
-class CVEXASymbol;
 
 /// A pen, a brush, and the filled items and symbols drawn with them. The line-item list of
 /// the base holds the polygon fills, its arc list the arc fills.
@@ -58,13 +60,35 @@ class CFillStyle : public CLineStyle {
 
   /// Number of symbol items.
   int GetSymbolCount() const { return static_cast<int>(m_symbols.size()); }
+  /// Symbol item `i` (0 .. GetSymbolCount() − 1), owned by the style.
+  CVEXASymbol* GetSymbol(int i) const { return m_symbols.at(static_cast<std::size_t>(i)).get(); }
   /// True when the style holds no polygon fill, arc fill or symbol.
   bool IsEmpty() const override;
 
+  /// Takes a polygon fill that has at least one vertex, points it at this style and returns
+  /// 1; returns 0 (and the item is deleted) otherwise.
+  int AddPolyFill(std::unique_ptr<CVEXAPolyFill> fill);
+  /// Takes an arc fill and points it at this style.
+  void AddArcFill(std::unique_ptr<CVEXAArcFill> fill);
+  /// Takes a symbol and gives it this style.
+  void AddSymbol(std::unique_ptr<CVEXASymbol> symbol);
+  /// Hands back symbol `item` without deleting it; null when the style does not hold it.
+  std::unique_ptr<CVEXASymbol> RemoveSymbol(const CVEXASymbol* item);
+  /// Deletes the polygon fills, arc fills and symbols of group `tag` (all for −1); returns
+  /// how many were deleted.
+  int DeleteItems(int tag) override;
+
+  /// Selects the pen and brush (CreateBrush(bitmaps)) and draws the polygon fills, the arc
+  /// fills and the symbols, then puts the DC back. Unless `all`, items whose bounds miss the
+  /// DC's clip box are skipped.
+  void DrawItems(tessmor::DC& dc, CBitmapStore* bitmaps, bool all) const;
+
   /// Writes or reads the stored form: the whole line-style form, then 32-bit counts of the
-  /// polygon fills, arc fills and symbols, the brush (24 bytes), and the items. A brush read
-  /// goes through CopyBrushStyle; the changed flag is cleared. Throws
-  /// tessmor::ArchiveException when the data ends early, or holds items.
+  /// polygon fills, arc fills and symbols, the brush (24 bytes), and the items. The plain
+  /// line and arc items of the line-style part are copies of the fills and are read and
+  /// dropped. A brush read goes through CopyBrushStyle; the changed flag is cleared; the items
+  /// read are appended. Throws tessmor::ArchiveException, with the style unchanged, when the
+  /// data ends early or a count exceeds what the data can hold.
   void Serialize(tessmor::Archive& ar) override;
 
  private:
@@ -72,8 +96,6 @@ class CFillStyle : public CLineStyle {
   static VEXABRUSH LoadBrush(tessmor::Archive& ar);
 
   VEXABRUSH m_brush;
-  // The style's symbols, which belong to it. The item classes are not part of the program
-  // yet, so this list stays empty.
-  std::vector<CVEXASymbol*> m_symbols;
+  std::vector<std::unique_ptr<CVEXASymbol>> m_symbols;
   int m_bChanged = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "chart/Mapper.h"
 #include "chart/TextStyle.h"
+#include "chart/VexaItem.h"
 #include "platform/Archive.h"
 #include "platform/DC.h"
 
@@ -114,20 +115,127 @@ VEXAPEN CLineStyle::LoadPen(tessmor::Archive& ar) {
   return pen;
 }
 
-void CLineStyle::RequireNoItems(std::uint32_t count) {
-  // Items are stored in their own forms, which only the item classes can follow.
-  if (count != 0) throw tessmor::ArchiveException();
+int CLineStyle::AddLine(std::unique_ptr<CVEXALine> line) {
+  if (!line || line->GetPointCount() == 0) return 0;
+  line->SetLineStyle(this);
+  m_lines.push_back(std::move(line));
+  return 1;
+}
+
+void CLineStyle::AddArc(std::unique_ptr<CVEXAArc> arc) {
+  if (!arc) return;
+  arc->SetLineStyle(this);
+  m_arcs.push_back(std::move(arc));
+}
+
+namespace {
+
+template <typename T>
+std::unique_ptr<T> Take(std::vector<std::unique_ptr<T>>& items, const T* item) {
+  for (auto it = items.begin(); it != items.end(); ++it) {
+    if (it->get() == item) {
+      std::unique_ptr<T> taken = std::move(*it);
+      items.erase(it);
+      return taken;
+    }
+  }
+  return nullptr;
+}
+
+template <typename T>
+int EraseTagged(std::vector<std::unique_ptr<T>>& items, int tag) {
+  const auto before = items.size();
+  std::erase_if(items, [tag](const std::unique_ptr<T>& item) {
+    return tag == -1 || item->GetGroup() == tag;
+  });
+  return static_cast<int>(before - items.size());
+}
+
+}  // namespace
+
+std::unique_ptr<CVEXALine> CLineStyle::RemoveLine(const CVEXALine* item) {
+  return Take(m_lines, item);
+}
+
+std::unique_ptr<CVEXAArc> CLineStyle::RemoveArc(const CVEXAArc* item) { return Take(m_arcs, item); }
+
+int CLineStyle::DeleteItems(int tag) {
+  return EraseTagged(m_lines, tag) + EraseTagged(m_arcs, tag);
+}
+
+bool CLineStyle::Meets(const tessmor::RECT& bounds, const tessmor::RECT& clip) {
+  const auto lo = [](std::int32_t a, std::int32_t b) { return std::min(a, b); };
+  const auto hi = [](std::int32_t a, std::int32_t b) { return std::max(a, b); };
+  return lo(bounds.left, bounds.right) <= hi(clip.left, clip.right) &&
+         hi(bounds.left, bounds.right) >= lo(clip.left, clip.right) &&
+         lo(bounds.top, bounds.bottom) <= hi(clip.top, clip.bottom) &&
+         hi(bounds.top, bounds.bottom) >= lo(clip.top, clip.bottom);
+}
+
+void CLineStyle::DrawItems(tessmor::DC& dc, bool all) const {
+  tessmor::RECT clip;
+  dc.GetClipBox(clip);
+  const StyleSelection previous = Select(dc);
+  for (const auto& line : m_lines) {
+    if (all || !line->m_bRegionValid || Meets(line->GetBounds(), clip)) line->Draw(dc);
+  }
+  for (const auto& arc : m_arcs) {
+    if (all || !arc->m_bRegionValid || Meets(arc->GetBounds(), clip)) arc->Draw(dc);
+  }
+  Deselect(dc, previous);
+}
+
+void CLineStyle::StoreLineForm(tessmor::Archive& ar) const {
+  StorePen(ar, m_pen);
+  // The counts are 16 bits: items beyond them are left out so that the form stays readable.
+  const std::size_t lines = std::min<std::size_t>(m_lines.size(), 0xFFFF);
+  ar.WriteU16(static_cast<std::uint16_t>(lines));
+  for (std::size_t i = 0; i < lines; ++i) m_lines[i]->CVEXALine::Serialize(ar);
+  const std::size_t arcs = std::min<std::size_t>(m_arcs.size(), 0xFFFF);
+  ar.WriteU16(static_cast<std::uint16_t>(arcs));
+  for (std::size_t i = 0; i < arcs; ++i) m_arcs[i]->CVEXAArc::Serialize(ar);
+}
+
+void CLineStyle::LoadLineItems(tessmor::Archive& ar, std::vector<std::unique_ptr<CVEXALine>>& lines,
+                               std::vector<std::unique_ptr<CVEXAArc>>& arcs) {
+  const std::uint16_t line_count = ar.ReadU16();
+  vexa_item::RequireRoom(ar, line_count, kStoredLineMinBytes);
+  for (int i = 0; i < line_count; ++i) {
+    auto line = std::make_unique<CVEXALine>();
+    line->SetLineStyle(this);
+    line->Serialize(ar);
+    if (line->GetPointCount() > 0) lines.push_back(std::move(line));
+  }
+  const std::uint16_t arc_count = ar.ReadU16();
+  vexa_item::RequireRoom(ar, arc_count, kStoredArcMinBytes);
+  for (int i = 0; i < arc_count; ++i) {
+    auto arc = std::make_unique<CVEXAArc>();
+    arc->SetLineStyle(this);
+    arc->Serialize(ar);
+    arcs.push_back(std::move(arc));
+  }
 }
 
 void CLineStyle::Serialize(tessmor::Archive& ar) {
   if (ar.IsStoring()) {
-    StorePen(ar, m_pen);
-    ar.WriteU16(static_cast<std::uint16_t>(m_lines.size()));
-    ar.WriteU16(static_cast<std::uint16_t>(m_arcs.size()));
+    StoreLineForm(ar);
     return;
   }
+  // Everything is read before anything changes, so that a short read leaves the style whole.
   const VEXAPEN pen = LoadPen(ar);
-  RequireNoItems(ar.ReadU16());
-  RequireNoItems(ar.ReadU16());
-  CheckPenStyle(&pen, &m_pen);
+  VEXAPEN checked;
+  CheckPenStyle(&pen, &checked);
+  const VEXAPEN kept = m_pen;
+  // The items are read with the pen they will be drawn with, for their regions.
+  m_pen = checked;
+  std::vector<std::unique_ptr<CVEXALine>> lines;
+  std::vector<std::unique_ptr<CVEXAArc>> arcs;
+  try {
+    LoadLineItems(ar, lines, arcs);
+  } catch (...) {
+    m_pen = kept;
+    throw;
+  }
+  for (auto& line : lines) m_lines.push_back(std::move(line));
+  for (auto& arc : arcs) m_arcs.push_back(std::move(arc));
 }

@@ -4,8 +4,11 @@
 // Widths are paper mm; the document's mapper turns them into logical units.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "chart/VexaArc.h"
+#include "chart/VexaLine.h"
 #include "platform/GdiTypes.h"
 #include "plotsupport/StyleRecords.h"
 
@@ -15,9 +18,6 @@ class DC;
 }  // namespace tessmor
 
 class CMapper;
-// The drawing items a line style holds.
-class CVEXALine;
-class CVEXAArc;
 
 /// What selecting a style into a device context replaced, for the matching Deselect.
 struct StyleSelection {
@@ -78,26 +78,56 @@ class CLineStyle {
   /// Numbers of line items and arc items.
   int GetLineCount() const { return static_cast<int>(m_lines.size()); }
   int GetArcCount() const { return static_cast<int>(m_arcs.size()); }
+  /// Line item `i` (0 .. GetLineCount() − 1) and arc item `i`, owned by the style.
+  CVEXALine* GetLine(int i) const { return m_lines.at(static_cast<std::size_t>(i)).get(); }
+  CVEXAArc* GetArc(int i) const { return m_arcs.at(static_cast<std::size_t>(i)).get(); }
   /// True when the style holds no items.
   virtual bool IsEmpty() const;
 
+  /// Takes a line item that has at least one vertex, points it at this style and returns 1;
+  /// returns 0 (and the item is deleted) otherwise.
+  int AddLine(std::unique_ptr<CVEXALine> line);
+  /// Takes an arc item and points it at this style.
+  void AddArc(std::unique_ptr<CVEXAArc> arc);
+  /// Hands back the line or arc item `item` without deleting it; null when the style does not
+  /// hold it.
+  std::unique_ptr<CVEXALine> RemoveLine(const CVEXALine* item);
+  std::unique_ptr<CVEXAArc> RemoveArc(const CVEXAArc* item);
+  /// Deletes the items whose group identifier is `tag`, or every item for tag −1; returns
+  /// how many were deleted.
+  virtual int DeleteItems(int tag);
+
+  /// Selects the pen and draws the line items, then the arc items, and puts the DC back.
+  /// Unless `all`, items whose computed region misses the DC's clip box are skipped.
+  void DrawItems(tessmor::DC& dc, bool all) const;
+
   /// Writes or reads the stored form: the pen (28 bytes), then a 16-bit count and the line
-  /// items, then a 16-bit count and the arc items. A pen read goes through CheckPenStyle.
-  /// Throws tessmor::ArchiveException when the data ends early, or holds items.
+  /// items, then a 16-bit count and the arc items (at most 65535 of each are written). A pen
+  /// read goes through CheckPenStyle; the items read are appended, a line without vertices
+  /// dropped. Throws tessmor::ArchiveException, with the style unchanged, when the data ends
+  /// early or a count exceeds what the data can hold.
   virtual void Serialize(tessmor::Archive& ar);
 
  protected:
   /// The stored pen, field by field.
   static void StorePen(tessmor::Archive& ar, const VEXAPEN& pen);
   static VEXAPEN LoadPen(tessmor::Archive& ar);
-  /// The item counts of the stored form, which must be 0 until items can be read.
-  static void RequireNoItems(std::uint32_t count);
+  /// Fewest bytes a stored line item (category, group, vertex count) and arc item take.
+  static constexpr std::uint64_t kStoredLineMinBytes = 6;
+  static constexpr std::uint64_t kStoredArcMinBytes = 44;
+  static constexpr std::uint64_t kStoredSymbolBytes = 26;
+  /// Writes the pen and the two 16-bit-counted item lists of the line-style form.
+  void StoreLineForm(tessmor::Archive& ar) const;
+  /// Reads the two 16-bit-counted item lists of the line-style form as plain line and arc
+  /// items bound to this style (lines without vertices dropped).
+  void LoadLineItems(tessmor::Archive& ar, std::vector<std::unique_ptr<CVEXALine>>& lines,
+                     std::vector<std::unique_ptr<CVEXAArc>>& arcs);
+  /// True when `bounds` (logical units, either orientation) meets the clip box `clip`.
+  static bool Meets(const tessmor::RECT& bounds, const tessmor::RECT& clip);
 
   VEXAPEN m_pen;
   // The style's items: line items (polygon fills in a fill style) and arc items (arc fills).
-  // They belong to the style. The item classes are not part of the program yet, so these
-  // lists stay empty.
-  std::vector<CVEXALine*> m_lines;
-  std::vector<CVEXAArc*> m_arcs;
+  std::vector<std::unique_ptr<CVEXALine>> m_lines;
+  std::vector<std::unique_ptr<CVEXAArc>> m_arcs;
   CMapper* m_pMapper = nullptr;
 };

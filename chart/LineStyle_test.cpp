@@ -124,7 +124,7 @@ TEST_F(StyleTest, StoredPenReadsBack) {
   EXPECT_TRUE(back.ComparePen(pen));
 }
 
-TEST_F(StyleTest, ShortOrItemBearingStoredFormThrowsAndLeavesThePen) {
+TEST_F(StyleTest, ShortStoredFormThrowsAndLeavesThePen) {
   const VEXAPEN pen{3, 1.0f, 0, 0xFFFFFF, kBkOpaque, 0, 0};
   CLineStyle original(&pen, &mapper_);
   std::vector<std::uint8_t> bytes = Stored(original);
@@ -135,7 +135,7 @@ TEST_F(StyleTest, ShortOrItemBearingStoredFormThrowsAndLeavesThePen) {
   EXPECT_THROW(target.Serialize(in), ArchiveException);
   EXPECT_EQ(target.GetPen().style, 0);
 
-  bytes[28] = 1;  // one line item, which cannot be followed without its class
+  bytes[28] = 1;  // one line item, but only the arc count follows
   Archive items = Archive::FromBytes(bytes);
   EXPECT_THROW(target.Serialize(items), ArchiveException);
   EXPECT_EQ(target.GetPen().style, 0);

@@ -82,7 +82,9 @@ void FuzzStored(const std::uint8_t* data, std::size_t size) {
   tessmor::Archive in = tessmor::Archive::FromBytes(std::vector<std::uint8_t>(data, data + size));
   try {
     style.Serialize(in);
-    Check(in.position() == 78 && data[76] == 0 && data[77] == 0);
+    // The style (76 bytes) and the text count, then the texts read.
+    Check(in.position() >= 78);
+    if (data[76] == 0 && data[77] == 0) Check(in.position() == 78 && style.IsEmpty());
   } catch (const tessmor::ArchiveException&) {
     Check(style.GetTextStyle() == before);
   }
@@ -90,11 +92,12 @@ void FuzzStored(const std::uint8_t* data, std::size_t size) {
 
   tessmor::Archive out = tessmor::Archive::ForStore();
   style.Serialize(out);
-  Check(out.StoredBytes().size() == 78);
+  if (style.IsEmpty()) Check(out.StoredBytes().size() == 78);
   CCharStyle back;
   tessmor::Archive in2 = tessmor::Archive::FromBytes(out.StoredBytes());
   back.Serialize(in2);
   Check(back.Compare(style.GetTextStyle()));
+  Check(in2.AtEnd() && back.GetStringCount() == style.GetStringCount());
 }
 
 void FuzzHeights(const std::uint8_t* data, std::size_t size) {

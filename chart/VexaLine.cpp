@@ -1,0 +1,99 @@
+#include "chart/VexaLine.h"
+
+#include "chart/DashArc.h"
+#include "chart/LineStyle.h"
+#include "chart/Mapper.h"
+#include "chart/VexaItem.h"
+#include "platform/Archive.h"
+#include "platform/DC.h"
+
+CVEXALine::CVEXALine(CLineStyle* style, PaperPoint first, std::uint8_t category) {
+  SetLineStyle(style);
+  SetCategory(category);
+  m_coords.SetFirst(first, false);
+}
+
+void CVEXALine::AddPoint(PaperPoint p) {
+  if (m_coords.IsEmpty()) {
+    m_coords.Add(p);
+    return;
+  }
+  const PaperPoint first = m_coords.GetAt(0);
+  m_coords.Add(PaperPoint{p.x - first.x, p.y - first.y});
+}
+
+void CVEXALine::RemoveAllPoints() {
+  m_coords.RemoveAll();
+  m_coords.FreeExtra();
+  m_region.Init();
+  m_bRegionValid = 0;
+}
+
+PaperPoint CVEXALine::GetPoint(int i) const {
+  const PaperPoint p = m_coords.GetAt(i);
+  if (i == 0) return p;
+  const PaperPoint first = m_coords.GetAt(0);
+  return PaperPoint{first.x + p.x, first.y + p.y};
+}
+
+const CMapper* CVEXALine::Mapper() const {
+  return m_pLineStyle ? m_pLineStyle->GetMapper() : nullptr;
+}
+
+std::vector<tessmor::POINT> CVEXALine::DevicePoints() const {
+  std::vector<tessmor::POINT> points;
+  const CMapper* mapper = Mapper();
+  if (!mapper) return points;
+  points.reserve(static_cast<std::size_t>(m_coords.GetSize()));
+  for (int i = 0; i < m_coords.GetSize(); ++i) points.push_back(mapper->PaperToDevice(GetPoint(i)));
+  return points;
+}
+
+bool CVEXALine::Draw(tessmor::DC& dc) const {
+  const std::vector<tessmor::POINT> points = DevicePoints();
+  if (points.empty()) return false;
+  const VEXAPEN& pen = m_pLineStyle->GetPen();
+  const int width = m_pLineStyle->GetLogicalPenWidth().cx;
+  const int count = static_cast<int>(points.size());
+  if (pen.spline != 0 && count >= 4) {
+    CDashArc spline(&dc);
+    spline.SetPattern(pen.roundEnds != 0, width, pen.style);
+    spline.BuildSpline(points.data(), count);
+    spline.DrawCurve();
+    return true;
+  }
+  if (pen.style != kPenSolid && pen.style != kPenNull) {
+    CDashLine dashed(&dc);
+    dashed.SetPattern(pen.roundEnds != 0, width, pen.style);
+    dashed.Polyline(points.data(), count, false);
+    return true;
+  }
+  if (count == 1) {
+    // A lone vertex: a segment of no length, which round or square pens show as a dot.
+    const tessmor::POINT two[2] = {points[0], points[0]};
+    return dc.Polyline(two, 2);
+  }
+  return dc.Polyline(points.data(), count);
+}
+
+void CVEXALine::ComputeRegion() {
+  const std::vector<tessmor::POINT> points = DevicePoints();
+  m_region.Init();
+  m_bRegionValid = 0;
+  if (points.empty()) return;
+  const int half = vexa_item::HitHalfWidth(*Mapper(), m_pLineStyle->GetLogicalPenWidth().cx);
+  const int count = static_cast<int>(points.size());
+  m_region.BuildFromPolyline(points.data(), count, half);
+  BuildRegion(points.data(), count, half);
+  m_bRegionValid = 1;
+}
+
+bool CVEXALine::HitTest(std::int32_t x, std::int32_t y) const {
+  return m_bRegionValid && m_region.HitTest(x, y, 0, 0);
+}
+
+void CVEXALine::Serialize(tessmor::Archive& ar) {
+  CStroke::Serialize(ar);
+  m_coords.Serialize(ar);
+  if (!ar.IsStoring()) ComputeRegion();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+// Polyline items of a chart: a list of paper points drawn with a line style's pen.
+
+#include <cstdint>
+#include <vector>
+
+#include "chart/CoordArray.h"
+#include "chart/ItemRegion.h"
+#include "chart/Stroke.h"
+
+namespace tessmor {
+class DC;
+}
+
+class CMapper;
+
+/// A polyline on the paper, owned by its line style.
+///
+/// Vertex 0 is an absolute paper point (mm); every later vertex is stored as its offset from
+/// vertex 0. The hit region is in the logical units of the style's mapper; without a style or
+/// mapper the item neither draws nor has a region.
+class CVEXALine : public CStroke {
+ public:
+  /// No vertices, no style, category 0 (for reading).
+  CVEXALine() = default;
+  /// Belongs to `style` (not owned), starts at paper point `first`, with `category`.
+  CVEXALine(CLineStyle* style, PaperPoint first, std::uint8_t category);
+
+  /// Appends the paper point `p` (stored as its offset from the first vertex; the first
+  /// point when there is none yet).
+  void AddPoint(PaperPoint p);
+  /// Deletes every vertex and empties the region.
+  void RemoveAllPoints();
+  /// Number of vertices.
+  int GetPointCount() const { return m_coords.GetSize(); }
+  /// Vertex `i` as an absolute paper point; `i` must be within 0 .. count − 1.
+  PaperPoint GetPoint(int i) const;
+  const CCoordArray& GetCoords() const { return m_coords; }
+
+  /// The vertices in the logical units of the style's mapper, measured from the paper's top
+  /// edge; empty without vertices, style or mapper.
+  std::vector<tessmor::POINT> DevicePoints() const;
+
+  /// Draws the polyline with the pen the line style has selected: a spline (a smooth curve
+  /// through every vertex, dashed as the pen) when the pen's spline field is set and there are
+  /// at least 4 vertices, dashed when the pen style is neither solid nor null, else plain.
+  /// Returns false when there is nothing to draw.
+  virtual bool Draw(tessmor::DC& dc) const;
+  /// Rebuilds the hit region: the polyline widened by half a millimetre's units at zoom 1
+  /// (integer part of half the units per mm) plus half the logical pen width.
+  void ComputeRegion();
+  /// True when logical point (x, y) hits the item.
+  virtual bool HitTest(std::int32_t x, std::int32_t y) const;
+  const CItemRegion& GetRegion() const { return m_region; }
+  /// The bounds of the hit region, logical units.
+  tessmor::RECT GetBounds() const { return m_region.GetBounds(); }
+
+  /// Writes or reads the category and group (CStroke), then the vertices; after reading the
+  /// vertices are appended to those held and the region is rebuilt. A short read throws
+  /// tessmor::ArchiveException.
+  void Serialize(tessmor::Archive& ar) override;
+
+ protected:
+  const CMapper* Mapper() const;
+
+  CCoordArray m_coords;
+  CItemRegion m_region;
+};
