@@ -71,7 +71,9 @@ bool CVEXASymbol::Draw(tessmor::DC& dc) const {
   if (type == 0 || type > 15) return false;
   int count = 0;
   VEXASYMBOL shape = m_symbol;
-  shape.size = std::min(shape.size, kMaxSymbolSize);
+  // Members of the packed record are read by value: a reference to one may be misaligned.
+  const std::uint32_t stored_size = shape.size;
+  shape.size = std::min(stored_size, kMaxSymbolSize);
   const std::vector<tessmor::POINT> vertices = GetSymbolVertices(&shape, &count);
   count = std::min(count, static_cast<int>(vertices.size()));
   if (count <= 0) return false;
@@ -170,7 +172,8 @@ void CVEXASymbol::ComputeRegion() {
   const double turn = std::fmod(std::fabs(m_symbol.angle / 10.0), 90.0) * std::numbers::pi / 180.0;
   const tessmor::POINT centre = Centre();
   const CMapper* mapper = Mapper();
-  const double size = std::min(m_symbol.size, kMaxSymbolSize);
+  const std::uint32_t stored_size = m_symbol.size;  // by value: the record is packed
+  const double size = std::min(stored_size, kMaxSymbolSize);
   const double length = mapper ? mapper->PointsToLogical(size * 0.1)
                                : std::floor(size * 0.1 * kMmPerPoint * 100.0 + 0.5);
   // The shapes reach 10/17 of the size from the centre; turned, the square grows.
