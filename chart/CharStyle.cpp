@@ -129,8 +129,8 @@ int CCharStyle::ChooseFont(int pixelsPerInch) {
     m_style.height = static_cast<float>(points / kPointsPerMm);
     logical = 1;
   }
-  const float height = m_style.height;  // by value: the record is packed
-  m_style.height = std::clamp(height, kMinTextHeight, kMaxTextHeight);
+  const float stored_height = m_style.height;  // by value: the record is packed
+  m_style.height = std::clamp(stored_height, kMinTextHeight, kMaxTextHeight);
   m_style.font.lfHeight = -logical;
   m_style.font.lfWidth = 0;
   m_style.colour = dlg.m_color & 0xFFFFFF;
