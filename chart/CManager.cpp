@@ -143,6 +143,23 @@ tessmor::RECT CCManager::GetBounds(tessmor::DC& dc) {
   return bounds;
 }
 
+std::vector<CCharStyle*> CCManager::AllStyles() const {
+  std::vector<CCharStyle*> all;
+  all.reserve(m_styles.size() + 1);
+  for (const auto& s : m_styles) all.push_back(s.get());
+  if (OwnCurrentWithItems()) all.push_back(m_pCurrent);
+  return all;
+}
+
+void CCManager::RealizeFonts(tessmor::DC* dc) {
+  auto realise = [dc](CCharStyle& s) {
+    s.RecomputeFont();
+    if (dc) s.LayoutItems(*dc);
+  };
+  for (auto& s : m_styles) realise(*s);
+  if (!m_bShared) realise(*m_pCurrent);
+}
+
 CVEXAString* CCManager::HitTestText(PaperPoint p) const {
   if (!GetMapper()) return nullptr;
   const tessmor::POINT at = GetMapper()->PaperToDevice(p);

@@ -49,6 +49,12 @@ class CCManager : public CStyleStore {
   /// The committed style at 1-based `position`; null outside 1 .. GetSize().
   CCharStyle* GetStyle(int position) const;
   int DeleteItems(int tag) override;
+  /// Every style that is drawn: the committed ones in order, then the current style when it
+  /// holds texts of its own.
+  std::vector<CCharStyle*> AllStyles() const;
+  /// Derives every style's font height for the mapper as it is now and, with `dc`, lays
+  /// every text out again on it.
+  void RealizeFonts(tessmor::DC* dc);
 
   /// Draws the committed styles in order, then the current style when it holds texts of
   /// its own.

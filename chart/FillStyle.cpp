@@ -130,6 +130,7 @@ VEXABRUSH CFillStyle::LoadBrush(tessmor::Archive& ar) {
 int CFillStyle::AddPolyFill(std::unique_ptr<CVEXAPolyFill> fill) {
   if (!fill || fill->GetPointCount() == 0) return 0;
   fill->SetStyles(this, this);
+  fill->ComputeRegion();
   m_lines.push_back(std::move(fill));
   return 1;
 }
@@ -137,12 +138,14 @@ int CFillStyle::AddPolyFill(std::unique_ptr<CVEXAPolyFill> fill) {
 void CFillStyle::AddArcFill(std::unique_ptr<CVEXAArcFill> fill) {
   if (!fill) return;
   fill->SetStyles(this, this);
+  fill->Recompute(true);
   m_arcs.push_back(std::move(fill));
 }
 
 void CFillStyle::AddSymbol(std::unique_ptr<CVEXASymbol> symbol) {
   if (!symbol) return;
   symbol->SetStyle(this);
+  symbol->ComputeRegion();
   m_symbols.push_back(std::move(symbol));
 }
 

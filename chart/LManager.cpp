@@ -133,6 +133,14 @@ int CLManager::DeleteItems(int tag) {
   return deleted;
 }
 
+std::vector<CLineStyle*> CLManager::AllStyles() const {
+  std::vector<CLineStyle*> all;
+  all.reserve(m_styles.size() + 1);
+  for (const auto& s : m_styles) all.push_back(s.get());
+  if (OwnCurrentWithItems()) all.push_back(m_pCurrent);
+  return all;
+}
+
 const CLineStyle* CLManager::OwnCurrentWithItems() const {
   return !m_bShared && !m_pCurrent->IsEmpty() ? m_pCurrent : nullptr;
 }

@@ -65,6 +65,9 @@ class CLManager : public CStyleStore {
   int GetSize() const override { return static_cast<int>(m_styles.size()); }
   /// The committed style at 1-based `position`; null outside 1 .. GetSize().
   CLineStyle* GetStyle(int position) const;
+  /// Every style that is drawn: the committed ones in order, then the current style when it
+  /// holds items of its own.
+  std::vector<CLineStyle*> AllStyles() const;
   /// Deletes the items of group `tag` (all for −1) in the committed styles and the current
   /// one, and drops the committed styles left empty; a shared current style that empties
   /// stays current, owned apart from the list.

@@ -118,6 +118,7 @@ VEXAPEN CLineStyle::LoadPen(tessmor::Archive& ar) {
 int CLineStyle::AddLine(std::unique_ptr<CVEXALine> line) {
   if (!line || line->GetPointCount() == 0) return 0;
   line->SetLineStyle(this);
+  line->ComputeRegion();
   m_lines.push_back(std::move(line));
   return 1;
 }
@@ -125,6 +126,7 @@ int CLineStyle::AddLine(std::unique_ptr<CVEXALine> line) {
 void CLineStyle::AddArc(std::unique_ptr<CVEXAArc> arc) {
   if (!arc) return;
   arc->SetLineStyle(this);
+  arc->Recompute(false);
   m_arcs.push_back(std::move(arc));
 }
 

@@ -22,6 +22,15 @@ void CVEXALine::AddPoint(PaperPoint p) {
   m_coords.Add(PaperPoint{p.x - first.x, p.y - first.y});
 }
 
+void CVEXALine::Offset(float dx, float dy) {
+  if (m_coords.IsEmpty()) return;
+  // Later vertices are offsets from the first: moving the first moves them all.
+  PaperPoint& first = m_coords.ElementAt(0);
+  first.x += dx;
+  first.y += dy;
+  ComputeRegion();
+}
+
 void CVEXALine::RemoveAllPoints() {
   m_coords.RemoveAll();
   m_coords.FreeExtra();

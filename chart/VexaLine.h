@@ -30,6 +30,8 @@ class CVEXALine : public CStroke {
   /// Appends the paper point `p` (stored as its offset from the first vertex; the first
   /// point when there is none yet).
   void AddPoint(PaperPoint p);
+  /// Moves every vertex by (dx, dy) mm and rebuilds the region.
+  void Offset(float dx, float dy);
   /// Deletes every vertex and empties the region.
   void RemoveAllPoints();
   /// Number of vertices.

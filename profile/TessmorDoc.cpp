@@ -189,6 +189,10 @@ int CTessmorDoc::TypeFromTemplate() const {
 }
 
 void CTessmorDoc::Serialize(tessmor::Archive& ar) {
+  if (m_bChartMode) {
+    SerializeChart(ar);
+    return;
+  }
   const int type = (m_nSaveType != -1 && m_nSaveType != 0) ? m_nSaveType : TypeFromTemplate();
   if (ar.IsStoring()) {
     switch (type) {
@@ -237,10 +241,10 @@ void CTessmorDoc::Serialize(tessmor::Archive& ar) {
   }
 }
 
-bool CTessmorDoc::OnNewDocument() { return Document::OnNewDocument(); }
+bool CTessmorDoc::OnNewDocument() { return CVexaDoc::OnNewDocument(); }
 
 bool CTessmorDoc::OnOpenDocument(const std::string& path) {
-  if (!Document::OnOpenDocument(path)) return false;
+  if (!CVexaDoc::OnOpenDocument(path)) return false;
   if (m_strTraverseName == "No Title") m_strTraverseName = GetTitle();
   return !m_bLoadFailed;
 }
@@ -248,5 +252,5 @@ bool CTessmorDoc::OnOpenDocument(const std::string& path) {
 void CTessmorDoc::DeleteContents() {
   while (!m_points.empty()) m_points.pop_back();
   m_interpolated.RemoveAll();
-  Document::DeleteContents();
+  CVexaDoc::DeleteContents();
 }

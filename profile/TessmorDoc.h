@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chart/FloatArray.h"
-#include "platform/Document.h"
+#include "chart/VexaDoc.h"
 #include "profile/ProfilePoint.h"
 
 namespace tessmor {
@@ -14,8 +14,9 @@ class Archive;
 
 /// The document of one gravity profile: the measured points (metres, milligal), the traverse
 /// name, the regional background, the interpolation settings and the equally spaced series
-/// the interpolation produces.
-class CTessmorDoc : public tessmor::Document {
+/// the interpolation produces. As a chart document it also holds the chart drawn from the
+/// profile, and opens a chart file as a chart.
+class CTessmorDoc : public CVexaDoc {
  public:
   CTessmorDoc();
   ~CTessmorDoc() override;
