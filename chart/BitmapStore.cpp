@@ -182,13 +182,24 @@ void CBitmapStore::ReadEntries(tessmor::Archive& ar) {
     const std::int32_t from_resource = ar.ReadI32();
     const std::uint32_t number = ar.ReadU32();
     if (from_resource) {
-      AddResourceBitmap(number, true);
+      // Fill styles refer to bitmaps by index: a resource the program no longer has keeps
+      // its place (and its number) without bits.
+      if (AddResourceBitmap(number, true) < 0) {
+        auto missing = std::make_unique<BitmapStoreEntry>();
+        missing->bFromResource = 1;
+        missing->nResourceNumber = number;
+        Add(std::move(missing));
+      }
       continue;
     }
     const std::size_t image_start = ar.position();
     std::optional<tessmor::Dib> dib = tessmor::ReadDibFileImage(ar);
     if (!dib) {
       SkipToImageEnd(ar, image_start);
+      // A damaged image keeps its place as a file entry without a bitmap.
+      auto damaged = std::make_unique<BitmapStoreEntry>();
+      damaged->nResourceNumber = kFileEntryNumber;
+      Add(std::move(damaged));
       continue;
     }
     SkipMarker(ar);

@@ -80,8 +80,10 @@ class CBitmapStore {
   void RemoveAll();
 
   /// Writes or reads the store in its chart-file form. Reading empties the store first; a
-  /// resource entry the resources no longer have and a file image that fails its checks are
-  /// skipped. Throws ArchiveException when the data ends early or cannot be followed.
+  /// resource entry the resources no longer have, and a file image that fails its checks,
+  /// keep their index as entries without bits (their pattern brush is the null brush), so
+  /// that every later entry keeps its index too. Throws ArchiveException when the data ends
+  /// early or cannot be followed.
   void Serialize(tessmor::Archive& ar);
 
  private:

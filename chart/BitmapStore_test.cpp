@@ -153,9 +153,12 @@ TEST(BitmapStoreForm, DamagedImageIsSkippedAndReadingGoesOnAfterItsEndMarker) {
 
   CBitmapStore store;
   Load(store, bytes);
-  ASSERT_EQ(store.GetSize(), 2);
-  EXPECT_EQ(store.GetEntry(0)->nResourceNumber, 181u);
-  EXPECT_EQ(store.GetEntry(1)->pBitmap->PixelRgb(0, 0), 0x00FF00u);
+  // The damaged entry keeps its index, so the later ones keep theirs.
+  ASSERT_EQ(store.GetSize(), 3);
+  EXPECT_EQ(store.GetEntry(0)->pBitmap, nullptr);
+  EXPECT_EQ(store.CreatePatternBrush(0).style, tessmor::BS_NULL);
+  EXPECT_EQ(store.GetEntry(1)->nResourceNumber, 181u);
+  EXPECT_EQ(store.GetEntry(2)->pBitmap->PixelRgb(0, 0), 0x00FF00u);
 }
 
 TEST(BitmapStoreForm, DamagedImageWithoutAnEndMarkerCannotBeFollowed) {
@@ -168,7 +171,7 @@ TEST(BitmapStoreForm, DamagedImageWithoutAnEndMarkerCannotBeFollowed) {
   EXPECT_THROW(store.Serialize(ar), ArchiveException);
 }
 
-TEST(BitmapStoreForm, UnknownResourceIsSkippedOnReading) {
+TEST(BitmapStoreForm, UnknownResourceKeepsItsPlaceAndNumber) {
   std::vector<std::uint8_t> bytes = Head(2);
   PutI32(bytes, 1);
   PutI32(bytes, 4711);
@@ -176,8 +179,14 @@ TEST(BitmapStoreForm, UnknownResourceIsSkippedOnReading) {
   PutI32(bytes, 181);
   CBitmapStore store;
   Load(store, bytes);
-  ASSERT_EQ(store.GetSize(), 1);
-  EXPECT_EQ(store.GetEntry(0)->nResourceNumber, 181u);
+  ASSERT_EQ(store.GetSize(), 2);
+  EXPECT_EQ(store.GetEntry(0)->nResourceNumber, 4711u);
+  EXPECT_EQ(store.CreatePatternBrush(0).style, tessmor::BS_NULL);
+  EXPECT_EQ(store.GetEntry(1)->nResourceNumber, 181u);
+  // Written again, the unknown number is kept.
+  Archive out = Archive::ForStore();
+  store.Serialize(out);
+  EXPECT_EQ(out.StoredBytes(), bytes);
 }
 
 TEST(BitmapStoreForm, HostileCountsAndLengthsStopAtTheEndOfTheData) {

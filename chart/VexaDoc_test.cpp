@@ -16,6 +16,7 @@
 #include "chart/VexaSymbol.h"
 #include "platform/Archive.h"
 #include "platform/Clipboard.h"
+#include "platform/Dib.h"
 #include "platform/Settings.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakePrompts.h"
@@ -373,6 +374,36 @@ TEST_F(ChartDocTest, BadChartFilesFailCleanlyAndLeaveTheChartEmpty) {
   CVexaDoc doc2;
   EXPECT_TRUE(doc2.OnOpenDocument(write(bare)));
   EXPECT_EQ(doc2.m_lineManager.GetSize(), 2);
+}
+
+TEST_F(ChartDocTest, DamagedBitmapLeavesTheRestOfTheChartAndTheOtherPatternsInPlace) {
+  CVexaDoc doc;
+  auto entry = std::make_unique<BitmapStoreEntry>();
+  entry->nResourceNumber = CBitmapStore::kFileEntryNumber;
+  entry->pBitmap = std::make_unique<tessmor::Dib>(tessmor::Dib::Make24(2, 2));
+  ASSERT_EQ(doc.m_bitmaps.Add(std::move(entry)), 0);
+  ASSERT_EQ(doc.m_bitmaps.AddResourceBitmap(181), 1);
+  for (int bitmap = 0; bitmap < 2; ++bitmap) {
+    doc.m_fillManager.SetPatternBrush(bitmap);
+    auto poly = std::make_unique<CVEXAPolyFill>(nullptr, PaperPoint{10.0f + 50 * bitmap, 10}, 6);
+    poly->AddPoint({40.0f + 50 * bitmap, 10});
+    poly->AddPoint({25.0f + 50 * bitmap, 30});
+    doc.m_fillManager.AddPolyFill(std::move(poly));
+  }
+  std::vector<std::uint8_t> bytes = Save(doc);
+  // The file image's information header claims another size.
+  const std::string text(bytes.begin(), bytes.end());
+  const std::size_t image = text.find("BM", 101);
+  ASSERT_NE(image, std::string::npos);
+  bytes[image + 14] = 12;
+
+  CVexaDoc back;
+  Load(back, bytes);
+  ASSERT_EQ(back.m_fillManager.GetSize(), 2);
+  EXPECT_EQ(back.m_fillManager.GetFillStyle(2)->GetBrush().bitmap, 1);
+  ASSERT_EQ(back.m_bitmaps.GetSize(), 2);
+  EXPECT_EQ(back.m_bitmaps.GetEntry(0)->pBitmap, nullptr);
+  EXPECT_EQ(back.m_bitmaps.GetEntry(1)->nResourceNumber, 181u);
 }
 
 TEST_F(ChartDocTest, ProfileDocumentOpensAChartFileAsAChart) {
