@@ -200,6 +200,42 @@ TEST_F(ChartDocTest, TitleLineEndsBecomeSpacesSoTheFileReadsBack) {
   EXPECT_EQ(back.m_charManager.GetSize(), 1);
 }
 
+TEST_F(ChartDocTest, DrawsFillsThenStrokesThenTextsThenTheSelectionOnScreenOnly) {
+  CVexaDoc doc;
+  Populate(doc);
+  tessmor::testing::RecordingDC dc(96, RECT{0, 0, 2000, 2000});
+  dc.SetMapMode(tessmor::MM_HIMETRIC);
+  auto first = [](const std::vector<std::string>& all, const std::string& name) {
+    for (std::size_t i = 0; i < all.size(); ++i)
+      if (all[i].rfind(name, 0) == 0) return static_cast<int>(i);
+    return -1;
+  };
+  doc.DrawChart(dc);
+  std::vector<std::string> drawn = dc.Lines();
+  const int fill = first(drawn, "Polygon"), stroke = first(drawn, "Polyline"),
+            text = first(drawn, "TextOut");
+  ASSERT_GE(fill, 0);
+  ASSERT_GE(stroke, 0);
+  ASSERT_GE(text, 0);
+  EXPECT_LT(fill, stroke);
+  EXPECT_LT(stroke, text);
+  EXPECT_EQ(dc.Count("InvertRgn"), 0);
+
+  CVEXAString* t = doc.m_charManager.GetStyle(1)
+                       ? doc.m_charManager.GetStyle(1)->GetString(0)
+                       : doc.m_charManager.GetCurrentStyle()->GetString(0);
+  doc.m_selection.Add(kItemText, t, t->GetBounds());
+  for (int mode : {CVexaDoc::kDrawScreen, CVexaDoc::kDrawScreenBuffered, CVexaDoc::kDrawBitmap,
+                   CVexaDoc::kDrawMetafile}) {
+    dc.Clear();
+    doc.SetDrawMode(mode);
+    doc.DrawChart(dc);
+    const bool screen = mode == CVexaDoc::kDrawScreen || mode == CVexaDoc::kDrawScreenBuffered;
+    EXPECT_EQ(dc.Count("InvertRgn"), screen ? 1 : 0) << "mode " << mode;
+    EXPECT_EQ(dc.GetBkMode(), tessmor::OPAQUE) << "put back";
+  }
+}
+
 TEST_F(ChartDocTest, ClicksSelectTheTopmostItemByKind) {
   CVexaDoc doc;
   // A text over a line, a lone line, a symbol.
