@@ -60,17 +60,22 @@ int CBitmapStore::AddResourceBitmap(std::uint32_t resource, bool owned) {
   for (int i = 0; i < GetSize(); ++i) {
     if (m_entries[i]->bFromResource && m_entries[i]->nResourceNumber == resource) return i;
   }
+  std::unique_ptr<BitmapStoreEntry> entry = MakeResourceEntry(resource);
+  if (!entry->hResource) return -1;
+  m_held.push_back(std::move(entry));
+  return Append(m_held.back().get(), owned ? 1 : 0);
+}
+
+std::unique_ptr<BitmapStoreEntry> CBitmapStore::MakeResourceEntry(std::uint32_t resource) {
   // The library loads from its current module: point it at the program's for this one call.
   const HRESMODULE previous = SetDefaultResourceHandle(GetProgramModule());
   const HDIBRES bitmap = AllocateDIB(resource);
   SetDefaultResourceHandle(previous);
-  if (!bitmap) return -1;
   auto entry = std::make_unique<BitmapStoreEntry>();
   entry->hResource = bitmap;
   entry->bFromResource = 1;
   entry->nResourceNumber = resource;
-  m_held.push_back(std::move(entry));
-  return Append(m_held.back().get(), owned ? 1 : 0);
+  return entry;
 }
 
 int CBitmapStore::AddBitmapFile(const std::string& path) {
@@ -182,14 +187,10 @@ void CBitmapStore::ReadEntries(tessmor::Archive& ar) {
     const std::int32_t from_resource = ar.ReadI32();
     const std::uint32_t number = ar.ReadU32();
     if (from_resource) {
-      // Fill styles refer to bitmaps by index: a resource the program no longer has keeps
-      // its place (and its number) without bits.
-      if (AddResourceBitmap(number, true) < 0) {
-        auto missing = std::make_unique<BitmapStoreEntry>();
-        missing->bFromResource = 1;
-        missing->nResourceNumber = number;
-        Add(std::move(missing));
-      }
+      // Fill styles refer to bitmaps by index, so every entry read takes its place: one the
+      // program's resources no longer have keeps its number without bits, and a number
+      // already read is loaded again.
+      Add(MakeResourceEntry(number));
       continue;
     }
     const std::size_t image_start = ar.position();

@@ -81,13 +81,16 @@ class CBitmapStore {
 
   /// Writes or reads the store in its chart-file form. Reading empties the store first; a
   /// resource entry the resources no longer have, and a file image that fails its checks,
-  /// keep their index as entries without bits (their pattern brush is the null brush), so
-  /// that every later entry keeps its index too. Throws ArchiveException when the data ends
-  /// early or cannot be followed.
+  /// keep their index as entries without bits (their pattern brush is the null brush), and a
+  /// resource number read twice gives two entries, so that every entry keeps its index. Throws
+  /// ArchiveException when the data ends early or cannot be followed.
   void Serialize(tessmor::Archive& ar);
 
  private:
   int Append(BitmapStoreEntry* entry, std::uint16_t owned);
+  /// A resource entry for `resource`, its bits loaded from the program's module (null when
+  /// the module has no such bitmap).
+  static std::unique_ptr<BitmapStoreEntry> MakeResourceEntry(std::uint32_t resource);
   void ReadEntries(tessmor::Archive& ar);
 
   std::vector<BitmapStoreEntry*> m_entries;               // every entry, by index

@@ -171,18 +171,21 @@ TEST(BitmapStoreForm, DamagedImageWithoutAnEndMarkerCannotBeFollowed) {
   EXPECT_THROW(store.Serialize(ar), ArchiveException);
 }
 
-TEST(BitmapStoreForm, UnknownResourceKeepsItsPlaceAndNumber) {
-  std::vector<std::uint8_t> bytes = Head(2);
+TEST(BitmapStoreForm, UnknownOrRepeatedResourcesKeepTheirPlaces) {
+  std::vector<std::uint8_t> bytes = Head(3);
   PutI32(bytes, 1);
   PutI32(bytes, 4711);
   PutI32(bytes, 1);
   PutI32(bytes, 181);
+  PutI32(bytes, 1);
+  PutI32(bytes, 181);
   CBitmapStore store;
   Load(store, bytes);
-  ASSERT_EQ(store.GetSize(), 2);
+  ASSERT_EQ(store.GetSize(), 3);
   EXPECT_EQ(store.GetEntry(0)->nResourceNumber, 4711u);
   EXPECT_EQ(store.CreatePatternBrush(0).style, tessmor::BS_NULL);
   EXPECT_EQ(store.GetEntry(1)->nResourceNumber, 181u);
+  EXPECT_EQ(store.CreatePatternBrush(2).style, tessmor::BS_DIBPATTERNPT);
   // Written again, the unknown number is kept.
   Archive out = Archive::ForStore();
   store.Serialize(out);
