@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dirstats/Bearing.h"
+#include "platform/Archive.h"
 #include "platform/DC.h"
 #include "plotsupport/Geometry.h"
 
@@ -88,7 +89,28 @@ void CItemRegion::Clear() {
   m_bStale = false;
 }
 
+namespace {
+thread_local CItemRegion::BuildBudget* g_budget = nullptr;
+}  // namespace
+
+CItemRegion::BuildBudget::BuildBudget(std::int64_t rectangles)
+    : m_left(rectangles), m_pOuter(g_budget) {
+  g_budget = this;
+}
+
+CItemRegion::BuildBudget::~BuildBudget() { g_budget = m_pOuter; }
+
+void CItemRegion::Charge(std::size_t rectangles) {
+  if (!g_budget) return;
+  g_budget->m_left -= static_cast<std::int64_t>(rectangles);
+  if (g_budget->m_left < 0) {
+    Clear();
+    throw tessmor::ArchiveException();
+  }
+}
+
 void CItemRegion::AddRectangle(const RECT& rect) {
+  Charge(1);
   const RECT r = Normalised(rect);
   if (m_rects.empty()) {
     m_bounds = r;
@@ -114,6 +136,7 @@ Region CItemRegion::GetRegion() const {
 
 void CItemRegion::TakeRegion(const Region& region) {
   m_rects = region.GetRects();
+  Charge(m_rects.size());
   m_bounds = region.GetBox();
   m_bStale = false;
 }

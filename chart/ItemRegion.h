@@ -37,6 +37,26 @@ class CItemRegion {
     std::vector<tessmor::POINT> side2;  ///< to the left
   };
 
+  /// While one lives, the regions built on this thread may keep at most `rectangles`
+  /// rectangles in all (each region counted whole every time it is rebuilt); the region that
+  /// would pass the limit throws tessmor::ArchiveException. Reading a chart runs under one,
+  /// so that a file cannot make its items' regions exhaust the memory. They nest: the inner
+  /// one counts while it lives.
+  class BuildBudget {
+   public:
+    explicit BuildBudget(std::int64_t rectangles);
+    ~BuildBudget();
+    BuildBudget(const BuildBudget&) = delete;
+    BuildBudget& operator=(const BuildBudget&) = delete;
+    /// Rectangles still allowed.
+    std::int64_t Left() const { return m_left; }
+
+   private:
+    friend class CItemRegion;
+    std::int64_t m_left;
+    BuildBudget* m_pOuter;
+  };
+
   /// An empty region (Init).
   CItemRegion() = default;
 
@@ -94,6 +114,9 @@ class CItemRegion {
 
  private:
   void Unite(const tessmor::Region& region);
+  /// Counts `rectangles` against the thread's budget, if any; past it, empties the region
+  /// and throws tessmor::ArchiveException.
+  void Charge(std::size_t rectangles);
 
   // The bounds are recomputed from the rectangles when asked for after an append (stale).
   mutable tessmor::RECT m_bounds{};

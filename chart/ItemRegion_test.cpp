@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/Archive.h"
 #include "testsupport/RecordingDC.h"
 
 namespace {
@@ -205,3 +206,29 @@ TEST(ItemRegion, DrawingModesFillHatchInvertOrFrameTheBounds) {
 }
 
 }  // namespace
+
+TEST(ItemRegion, BuildBudgetStopsRegionsThatPassItAndNests) {
+  const tessmor::POINT diagonal[] = {{0, 0}, {1000, 1000}};
+  CItemRegion unlimited;
+  unlimited.BuildFromPolyline(diagonal, 2, 5);
+  const int needed = unlimited.GetCount();
+  ASSERT_GT(needed, 100);
+  {
+    CItemRegion::BuildBudget outer(needed);
+    CItemRegion first;
+    first.BuildFromPolyline(diagonal, 2, 5);  // exactly the budget
+    EXPECT_EQ(outer.Left(), 0);
+    {
+      CItemRegion::BuildBudget inner(needed + 1);
+      CItemRegion second;
+      second.BuildFromPolyline(diagonal, 2, 5);
+      EXPECT_EQ(inner.Left(), 1);
+    }
+    CItemRegion third;
+    EXPECT_THROW(third.BuildFromPolyline(diagonal, 2, 5), tessmor::ArchiveException);
+    EXPECT_TRUE(third.IsEmpty());
+  }
+  CItemRegion after;  // no budget any more
+  after.BuildFromPolyline(diagonal, 2, 5);
+  EXPECT_EQ(after.GetCount(), needed);
+}

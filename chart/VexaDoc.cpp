@@ -114,6 +114,7 @@ void CVexaDoc::SerializeChart(tessmor::Archive& ar) {
   ClearItems();
   m_bitmaps.RemoveAll();
   try {
+    const CItemRegion::BuildBudget budget(kMaxRegionRectangles);
     std::string line;
     if (!ar.ReadLine(line)) throw tessmor::ArchiveException();
     std::string title;

@@ -442,6 +442,30 @@ TEST_F(ChartDocTest, DamagedBitmapLeavesTheRestOfTheChartAndTheOtherPatternsInPl
   EXPECT_EQ(back.m_bitmaps.GetEntry(1)->nResourceNumber, 181u);
 }
 
+TEST_F(ChartDocTest, ChartWhoseRegionsWouldExhaustMemoryIsRefused) {
+  // One arc 5 m across written 25 times: its ring region alone holds over 700,000
+  // rectangles.
+  CVexaDoc doc;
+  doc.m_strTitle = "T";
+  doc.m_lineManager.AddArc(std::make_unique<CVEXAArc>(
+      nullptr, ARCREC{-2500, -2500, 2500, 2500, 100, 100, 0, 36000, 0}, 0, 6));
+  const std::vector<std::uint8_t> one = Save(doc);
+  ASSERT_GT(doc.m_lineManager.GetStyle(1)->GetArc(0)->GetRegion().GetCount(), 700000);
+  const std::size_t arcBytes = 2 + 2 + 4 + 36;
+  ASSERT_EQ(one[one.size() - arcBytes - 2], 1);  // the style's arc count
+  std::vector<std::uint8_t> many = one;
+  many[one.size() - arcBytes - 2] = 25;
+  for (int i = 1; i < 25; ++i) many.insert(many.end(), one.end() - arcBytes, one.end());
+
+  CVexaDoc back;
+  Archive ar = Archive::FromBytes(many);
+  EXPECT_THROW(back.SerializeChart(ar), tessmor::ArchiveException);
+  EXPECT_EQ(back.IsChartEmpty(), 1);
+  // The single arc is well within the limit.
+  Load(back, one);
+  EXPECT_EQ(back.m_lineManager.GetSize(), 1);
+}
+
 TEST_F(ChartDocTest, ProfileDocumentOpensAChartFileAsAChart) {
   FakePrompts prompts;
   const std::filesystem::path dir = tessmor::testing::MakeTempDir();
