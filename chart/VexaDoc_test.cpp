@@ -483,6 +483,13 @@ TEST_F(ChartDocTest, ProfileDocumentOpensAChartFileAsAChart) {
   EXPECT_EQ(doc.m_lineManager.GetSize(), 2);
   EXPECT_EQ(doc.m_charManager.GetSize(), 1);
   EXPECT_TRUE(doc.m_points.empty());
+
+  // Saved again, it stays a chart rather than becoming an empty profile.
+  const std::string before = tessmor::testing::Slurp(path);
+  ASSERT_FALSE(before.empty());
+  ASSERT_TRUE(doc.DoSaveProfile(path, true));
+  EXPECT_EQ(tessmor::testing::Slurp(path), before);
+  EXPECT_EQ(doc.m_bChartMode, 0);
 }
 
 TEST_F(ChartDocTest, CopyPutsTheChartBodyAndAPictureOnTheClipboard) {

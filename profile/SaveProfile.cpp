@@ -65,7 +65,14 @@ bool CTessmorDoc::DoSaveProfile(const std::string& given_path, bool replace) {
   }
   // The file is written beside its old version and renamed into place only when complete, so
   // a failed save leaves whatever was there before untouched and nothing to clean up.
-  if (!OnSaveDocument(path)) return false;
+  // A document that was opened on a chart file holds that chart and no profile: it is
+  // written back as a chart, so that saving never replaces the chart with an empty profile.
+  const bool asChart = m_points.empty() && !m_strChartPath.empty() && !IsChartEmpty();
+  const int wasChartMode = m_bChartMode;
+  if (asChart) m_bChartMode = 1;
+  const bool saved = OnSaveDocument(path);
+  m_bChartMode = wasChartMode;
+  if (!saved) return false;
   if (replace) SetPathName(path);
   return true;
 }
