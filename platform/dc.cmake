@@ -1,6 +1,7 @@
 # Device contexts and regions.
 target_sources(tessmor_platform PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/DC.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/ImageDC.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/QtDC.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/Region.cpp
 )

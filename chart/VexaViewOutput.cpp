@@ -1,0 +1,278 @@
+// The chart view's output: screen drawing, printing, metafiles, bitmaps, the export dialog
+// and the clipboard.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "chart/VexaView.h"
+#include "platform/Clipboard.h"
+#include "platform/DC.h"
+#include "platform/EmfDC.h"
+#include "platform/EnhMetafile.h"
+#include "platform/FileDialogs.h"
+#include "platform/ImageDC.h"
+#include "plotsupport/Bitmaps.h"
+
+namespace {
+
+using tessmor::RECT;
+
+RECT Normalised(const RECT& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+          std::max(r.top, r.bottom)};
+}
+
+bool IsEmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+RECT Unite(const RECT& a, const RECT& b) {
+  if (IsEmptyRect(b)) return a;
+  if (IsEmptyRect(a)) return b;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+// The name the metafiles give as their application.
+constexpr char kApplicationName[] = "Tessmor";
+
+// Light grey, 50 logical units wide: the paper outline on screen.
+constexpr tessmor::COLORREF kPaperColour = tessmor::RGB(200, 200, 200);
+constexpr std::int32_t kPaperPenWidth = 50;
+constexpr tessmor::COLORREF kExtentColour = tessmor::RGB(128, 128, 128);
+
+// Zoom percentages at which output is drawn, whatever the screen's zoom.
+constexpr int kMetafileZoom = 200;
+constexpr int kBitmapZoom = 100;
+
+// Logical units by which the bitmap's white background reaches beyond its rectangle.
+constexpr int kBitmapMargin = 100;
+
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+// --- screen and printer ---
+
+void CVexaView::OnPaint(tessmor::DC& dc) {
+  PrepareDC(dc);
+  OnDraw(dc);
+}
+
+void CVexaView::OnDraw(tessmor::DC& dc) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return;
+  const int mode = doc->GetDrawMode();
+  if (mode == CVexaDoc::kDrawMetafile || mode == CVexaDoc::kDrawClipboardMetafile) return;
+  if (mode == CVexaDoc::kDrawScreen) {
+    // The window origin depends on the extent: prepare again with the sizes as they are now.
+    RecalcScrollSizes();
+    PrepareDC(dc);
+  }
+  DrawBody(dc, false);
+}
+
+void CVexaView::OnPrint(tessmor::DC& dc) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return;
+  const int mode = doc->GetDrawMode();
+  if (mode == CVexaDoc::kDrawMetafile || mode == CVexaDoc::kDrawClipboardMetafile) return;
+  dc.SetMapMode(doc->m_mapper.GetMapMode());
+  // The paper and extent centred on the page.
+  const RECT device = tessmor::NormalizedDeviceRect(dc, PaperAndExtent());
+  const RECT page = dc.GetDeviceBounds();
+  const std::int32_t cx = device.left + (device.right - device.left) / 2;
+  const std::int32_t cy = device.top + (device.bottom - device.top) / 2;
+  dc.OffsetViewportOrg((page.right - page.left) / 2 - cx, (page.bottom - page.top) / 2 - cy);
+  DrawBody(dc, true);
+}
+
+std::optional<tessmor::Dib> CVexaView::PaintClient() {
+  std::unique_ptr<tessmor::DC> dc =
+      tessmor::CreateImageDC(m_client.cx, m_client.cy, m_nPixelsPerInch);
+  if (!dc) return std::nullopt;
+  OnPaint(*dc);
+  return tessmor::ImageDCToDib(*dc);
+}
+
+void CVexaView::DrawBody(tessmor::DC& dc, bool printing) {
+  CVexaDoc* doc = GetDocument();
+  if (!printing && m_bShowPaper) DrawPaperOutline(dc);
+  doc->DrawChart(dc);
+  if (m_bShowExtent) DrawExtent(dc);
+}
+
+void CVexaView::DrawPaperOutline(tessmor::DC& dc) const {
+  const RECT paper = GetDocument()->m_mapper.GetPaperRect();
+  const tessmor::Pen pen = dc.SelectPen({tessmor::PS_SOLID, kPaperPenWidth, kPaperColour});
+  const tessmor::Brush brush = dc.SelectBrush(tessmor::HollowBrush());
+  dc.Rectangle(paper.left, paper.top, paper.right, paper.bottom);
+  dc.SelectBrush(brush);
+  dc.SelectPen(pen);
+}
+
+void CVexaView::DrawExtent(tessmor::DC& dc) const {
+  const tessmor::Pen pen = dc.SelectPen({tessmor::PS_DOT, 0, kExtentColour});
+  const tessmor::Brush brush = dc.SelectBrush(tessmor::HollowBrush());
+  dc.Rectangle(m_rcExtent.left, m_rcExtent.top, m_rcExtent.right, m_rcExtent.bottom);
+  dc.SelectBrush(brush);
+  dc.SelectPen(pen);
+}
+
+RECT CVexaView::PaperAndExtent() const {
+  const CVexaDoc* doc = GetDocument();
+  if (!doc) return {};
+  return Unite(Normalised(doc->m_mapper.GetPaperRect()), Normalised(m_rcExtent));
+}
+
+// --- output zoom ---
+
+CVexaView::SavedZoom CVexaView::SetOutputZoom(int percent) {
+  SavedZoom saved;
+  saved.percent = m_nZoom;
+  if (const CVexaDoc* doc = GetDocument()) saved.zoom = doc->m_mapper.GetZoom();
+  SetZoomPercent(percent, false);
+  return saved;
+}
+
+void CVexaView::RestoreZoom(const SavedZoom& saved) {
+  if (CVexaDoc* doc = GetDocument()) doc->m_mapper.SetZoom(saved.zoom);
+  RecomputeExtents();
+  m_nZoom = saved.percent;
+  RecalcScrollSizes();
+}
+
+// --- metafiles and bitmaps ---
+
+std::vector<std::uint8_t> CVexaView::MakeMetafile() {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return {};
+  const SavedZoom saved = SetOutputZoom(kMetafileZoom);
+  std::vector<std::uint8_t> bytes;
+  const RECT r = PaperAndExtent();
+  if (!IsEmptyRect(r)) {
+    // The picture's frame: the rectangle's device size on the reference device.
+    const tessmor::SIZE size = GetReferenceDC().SizeLPtoDP({r.right - r.left, r.bottom - r.top});
+    std::string description = kApplicationName;
+    description += '\0';
+    description += doc->GetTitle();
+    description.append(2, '\0');
+    tessmor::EmfDC emf(m_nPixelsPerInch, description,
+                       RECT{0, 0, std::max(size.cx, 1), std::max(size.cy, 1)});
+    if (emf.IsValid()) {
+      emf.SetMapMode(doc->m_mapper.GetMapMode());
+      // The rectangle's top-left corner (y up: its largest y) at device (0, 0).
+      emf.SetWindowOrg(r.left, r.bottom);
+      const int previous = doc->SetDrawMode(CVexaDoc::kDrawClipboardMetafile);
+      doc->DrawChart(emf);
+      doc->SetDrawMode(previous);
+      bytes = emf.Close().bytes();
+    }
+  }
+  RestoreZoom(saved);
+  return bytes;
+}
+
+std::optional<tessmor::Dib> CVexaView::MakeBitmap() {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return std::nullopt;
+  const SavedZoom saved = SetOutputZoom(kBitmapZoom);
+  std::optional<tessmor::Dib> dib;
+  tessmor::DC& ref = GetReferenceDC();
+  const RECT client = Normalised(ref.DPtoLP(RECT{0, 0, m_client.cx, m_client.cy}));
+  const RECT r = Unite(PaperAndExtent(), client);
+  if (!IsEmptyRect(r)) {
+    const tessmor::SIZE size = ref.SizeLPtoDP({r.right - r.left, r.bottom - r.top});
+    std::unique_ptr<tessmor::DC> dc = tessmor::CreateImageDC(size.cx, size.cy, m_nPixelsPerInch);
+    if (dc) {
+      dc->SetMapMode(doc->m_mapper.GetMapMode());
+      dc->SetWindowOrg(r.left, r.bottom);
+      dc->FillRect({r.left - kBitmapMargin, r.bottom + kBitmapMargin, r.right + kBitmapMargin,
+                    r.top - kBitmapMargin},
+                   tessmor::SolidBrush(tessmor::RGB(255, 255, 255)));
+      const int previous = doc->SetDrawMode(CVexaDoc::kDrawBitmap);
+      doc->DrawChart(*dc);
+      doc->SetDrawMode(previous);
+      dib = tessmor::ImageDCToDib(*dc);
+    }
+  }
+  RestoreZoom(saved);
+  return dib;
+}
+
+bool CVexaView::WriteChartFile(const std::string& path, int type) {
+  switch (type) {
+    case 1: {
+      const tessmor::EnhMetafile emf(MakeMetafile());
+      return emf.IsValid() && emf.Save(path);
+    }
+    case 2: {
+      const tessmor::EnhMetafile emf(MakeMetafile());
+      return emf.IsValid() && ConvertEMFtoWMF(&GetReferenceDC(), &emf, path.c_str()) == 1;
+    }
+    case 3: {
+      const std::optional<tessmor::Dib> dib = MakeBitmap();
+      return dib && WriteBytes(path, tessmor::DibFileImage(*dib));
+    }
+    default:
+      return false;
+  }
+}
+
+bool CVexaView::ExportChart(const std::string& path) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return false;
+  tessmor::FileDialogRequest request;
+  request.save = true;
+  request.title = kExportTitle;
+  request.filters = {{"Enhanced Metafile (*.emf)", ".emf"},
+                     {"Windows Metafile (*.wmf)", ".wmf"},
+                     {"Windows Bitmap (*.bmp)", ".bmp"}};
+  request.all_files = false;
+  request.flags = tessmor::kFileDialogOverwritePrompt | tessmor::kFileDialogHideReadOnly |
+                  tessmor::kFileDialogPathMustExist;
+  if (!path.empty()) {
+    const std::filesystem::path p(path);
+    request.initial_dir = p.parent_path().string();
+    request.file_name = p.filename().string();
+  } else {
+    request.initial_dir = doc->m_strChartPath;
+    request.file_name = doc->GetTitle();
+  }
+  const tessmor::FileDialogResult chosen = tessmor::GetFileDialogs().Show(request);
+  if (!chosen.ok || chosen.path.empty()) return false;
+  const bool written = WriteChartFile(chosen.path, chosen.filter_index + 1);
+  // Only the folder is remembered: the document keeps its own path and title, so that a
+  // later save never writes the chart over the exported picture.
+  std::string folder = std::filesystem::path(chosen.path).parent_path().string();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  doc->m_strChartPath = folder;
+  return written;
+}
+
+bool CVexaView::OnEditCopy(tessmor::Clipboard* clipboard) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc || doc->IsChartEmpty()) return false;
+  EndLine();
+  const std::vector<std::uint8_t> emf = MakeMetafile();
+  const std::optional<tessmor::Dib> dib = MakeBitmap();
+  if (emf.empty() && !dib) return false;
+  tessmor::Clipboard& board = clipboard ? *clipboard : tessmor::GetClipboard();
+  if (!board.Open()) return false;
+  bool placed = board.Empty();
+  if (placed && !emf.empty()) placed = board.SetData(tessmor::kClipEnhMetafile, emf);
+  if (placed && dib) {
+    // A packed bitmap: the file image without its 14-byte file header.
+    std::vector<std::uint8_t> packed = tessmor::DibFileImage(*dib);
+    packed.erase(packed.begin(), packed.begin() + sizeof(tessmor::DibFileHeader));
+    placed = board.SetData(tessmor::kClipDib, packed);
+  }
+  board.Close();
+  return placed;
+}
