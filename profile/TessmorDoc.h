@@ -96,6 +96,10 @@ class CTessmorDoc : public CVexaDoc {
   /// Asks whether to save in a type that cannot keep everything. 1 go on, 0 cancel.
   /// `type` -1 means the template's type.
   int ConfirmSaveFormat(int type = -1);
+  /// The Edit Data command: the data entry dialog on the points, the name and the spacing;
+  /// after OK the edited profile is validated, re-interpolated when it is not equally spaced,
+  /// and the views are updated. True after OK; Cancel changes nothing.
+  bool OnEditData();
   /// The Save command. True when saved.
   bool OnFileSave();
   /// The Save As command. True when saved.
