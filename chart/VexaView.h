@@ -30,6 +30,7 @@ class DC;
 
 class CVEXALine;
 class CVEXAPolyFill;
+struct AXIS;
 
 /// Width, height (mm) and code of a chart's paper.
 struct ChartPaper {
@@ -202,6 +203,28 @@ class CVexaView : public tessmor::View, public IChartView {
   /// `value` with `decimals` decimals (a space before non-negative values), right-aligned to
   /// `width` characters when shorter.
   void WriteNumber(float value, int width, int decimals);
+
+  // --- axes ---
+
+  /// Draws a complete axis from `*axis` in the current world frame, its start at the world
+  /// origin and its direction `angle` degrees: rescales the record for the data interval
+  /// `first` … `last` (unless fixedScale), draws the axis line with its ticks as one polyline
+  /// (item category 4), the tick labels (category 6) thinned by SetLabelSpacing, and the
+  /// title. Lengths are mm. Flags 0 become kAxisDefaultFlags in the record; titleX and titleY
+  /// come back as they were. The label style, size, colour, justification, pen and item
+  /// category stay as drawn; the frame rotation and the text angle (0) are restored.
+  ///
+  /// An axis whose tick count is 0, not finite or above kMaxAxisTicks, or whose scale or step
+  /// is not finite, is drawn as a plain line without ticks or labels. Returns 0; a null `axis`
+  /// draws nothing.
+  int DrawAxis(float first, float last, AXIS* axis);
+  /// Lays out the tick labels of `*axis` for the layout `flags` with the current text height:
+  /// writes labelOffset (mm from the axis line, negative below it) and labelEvery (0 every
+  /// tick, k one labelled and k skipped, -1 the end value only) and returns the labels'
+  /// justification code. A null `axis` gives 0, nothing written.
+  unsigned SetLabelSpacing(AXIS* axis, unsigned flags);
+  /// The most tick intervals an axis is drawn with.
+  static constexpr int kMaxAxisTicks = 1000;
 
   // --- the world frame ---
 
