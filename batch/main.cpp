@@ -1,4 +1,6 @@
 // tessmor-batch: the profile analysis of the desktop program, without its windows.
+#include <QGuiApplication>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,6 +21,13 @@ int main(int argc, char** argv) {
     std::cout << BatchUsage();
     return 0;
   }
+  // The charts the view draws lay their texts out with real fonts, which need an application
+  // object; without a display it runs on the off-screen platform.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qt_argc = 1;
+  char* qt_argv[] = {argv[0], nullptr};
+  QGuiApplication qt(qt_argc, qt_argv);
   // Every message box of the desktop program becomes a line on standard error, and every
   // question gets the answer of --answer.
   tessmor::StderrPrompts prompts(options.answer_yes);

@@ -1,7 +1,12 @@
 #include "profileview/TessmorView.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "chart/CharStyle.h"
 #include "platform/DialogRunner.h"
 #include "platform/Prompts.h"
+#include "platform/Settings.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/BackgroundDlg.h"
 #include "profileview/DerivSourceDlg.h"
@@ -9,12 +14,16 @@
 #include "profileview/InversionDlg.h"
 #include "profileview/UpwardContDlg.h"
 
-CTessmorView::CTessmorView() = default;
+CTessmorView::CTessmorView() { InitAxes(); }
 
-CTessmorView::~CTessmorView() = default;
+CTessmorView::~CTessmorView() {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", m_nMagnification);
+  tessmor::GetSettings().WriteString(kViewSection, kMagnificationEntry, text);
+}
 
 CTessmorDoc* CTessmorView::GetDocument() const {
-  return static_cast<CTessmorDoc*>(tessmor::View::GetDocument());
+  return static_cast<CTessmorDoc*>(CVexaView::GetDocument());
 }
 
 bool CTessmorView::IsCommandEnabled(int id) const {
@@ -29,7 +38,25 @@ bool CTessmorView::IsCommandEnabled(int id) const {
       return doc->m_bEquallySpaced == 0;
     case ID_BACKGROUND:
     case ID_ONLY_ANOMALY:
+    case ID_FONT:
+    case ID_PAPER_SIZE:
+    case ID_EDIT_COPY:
+    case ID_REDUCE_25:
+    case ID_REDUCE_33:
+    case ID_REDUCE_50:
+    case ID_REDUCE_75:
+    case ID_MAGNIFY_20:
+    case ID_MAGNIFY_30:
+    case ID_MAGNIFY_50:
+    case ID_MAGNIFY_100:
+    case ID_NORMAL_VIEW:
+    case ID_EXPAND:
+    case ID_SHRINK:
       return true;
+    case ID_EXPORT:
+      return m_bShowDeriv == 1 || m_bShowUpward == 1 || m_bShowModel == 1;
+    case ID_EDIT_UNDO:
+      return doc->IsChartEmpty() == 0;
     case ID_EQUALLY_SPACED:
       return doc->GetPointCount(10) <= 1;
     case ID_EXPORT_EQUALLY_SPACED:
@@ -84,6 +111,54 @@ bool CTessmorView::OnCommand(int id) {
       return true;
     case ID_DISPLAY_INTERPOLATED:
       OnDisplayInterpolated();
+      return true;
+    case ID_FONT:
+      OnFont();
+      return true;
+    case ID_PAPER_SIZE:
+      OnPaperSize();
+      return true;
+    case ID_EXPORT:
+      OnExport();
+      return true;
+    case ID_EDIT_COPY:
+      OnEditCopy();
+      return true;
+    case ID_EDIT_UNDO:
+      OnEditUndo();
+      return true;
+    case ID_REDUCE_25:
+      SetMagnification(25);
+      return true;
+    case ID_REDUCE_33:
+      SetMagnification(33);
+      return true;
+    case ID_REDUCE_50:
+      SetMagnification(50);
+      return true;
+    case ID_REDUCE_75:
+      SetMagnification(75);
+      return true;
+    case ID_MAGNIFY_20:
+      SetMagnification(120);
+      return true;
+    case ID_MAGNIFY_30:
+      SetMagnification(130);
+      return true;
+    case ID_MAGNIFY_50:
+      SetMagnification(150);
+      return true;
+    case ID_MAGNIFY_100:
+      SetMagnification(200);
+      return true;
+    case ID_NORMAL_VIEW:
+      SetZoomPercent(0, true);
+      return true;
+    case ID_EXPAND:
+      SetMagnification(m_nMagnification + 10);
+      return true;
+    case ID_SHRINK:
+      SetMagnification(m_nMagnification - 10);
       return true;
     default:
       return false;
@@ -189,14 +264,59 @@ void CTessmorView::OnDisplayInterpolated() {
   GetDocument()->UpdateAllViews(nullptr, kHintRebuild);
 }
 
+bool CTessmorView::OnFont() {
+  CTessmorDoc* doc = GetDocument();
+  CCharStyle style(nullptr, &doc->m_mapper);
+  style.ReadSettings(kFontSection, kFontEntry);
+  if (!style.ChooseFont(96)) return false;
+  style.WriteSettings(kFontSection, kFontEntry);
+  SetAxisFont(style.GetTextStyle());
+  doc->UpdateAllViews(nullptr, kHintRebuild);
+  return true;
+}
+
+bool CTessmorView::OnPaperSize() {
+  if (!m_choosePaper || !PaperDialog(true, m_choosePaper)) return false;
+  GetDocument()->UpdateAllViews(nullptr, kHintRebuild);
+  return true;
+}
+
+bool CTessmorView::OnExport() { return ExportChart(GetDocument()->GetPathName()); }
+
+void CTessmorView::OnEditUndo() { DeleteCurrentObject(); }
+
+void CTessmorView::OnInitialUpdate() {
+  CVexaView::OnInitialUpdate();
+  CTessmorDoc* doc = GetDocument();
+  if (!doc) return;
+  const std::string stored =
+      tessmor::GetSettings().GetString(kViewSection, kMagnificationEntry, "0");
+  m_nMagnification = static_cast<int>(std::strtol(stored.c_str(), nullptr, 10));
+  InitAxes();
+  CCharStyle font(nullptr, &doc->m_mapper);
+  if (font.ReadSettings(kFontSection, kFontEntry)) {
+    doc->m_charManager.SetTextStyle(font.GetTextStyle());
+    SetAxisFont(font.GetTextStyle());
+  }
+  DrawProfile(kLayoutProfile);
+  SetMagnification(m_nMagnification);
+}
+
+void CTessmorView::OnDraw(tessmor::DC& dc) {
+  if (CVexaDoc* doc = GetDocument()) doc->SetDrawMode(CVexaDoc::kDrawScreen);
+  CVexaView::OnDraw(dc);
+}
+
 void CTessmorView::OnUpdate(tessmor::View* sender, long hint, void* object) {
-  tessmor::View::OnUpdate(sender, hint, object);
+  CVexaView::OnUpdate(sender, hint, object);
   switch (hint) {
     case kHintRebuild:
       if (m_bShowModel == 0) {
+        DrawProfile(kLayoutProfile);
         RunContinuationDisplay();
         RunDerivativeDisplay();
       } else {
+        DrawProfile(kLayoutModel);
         RunModelDisplay();
       }
       break;
@@ -205,6 +325,7 @@ void CTessmorView::OnUpdate(tessmor::View* sender, long hint, void* object) {
       if (m_bShowDeriv == 1) RunDerivativeDisplay();
       break;
     case kHintModel:
+      DrawProfile(kLayoutModel);
       RunModelDisplay();
       break;
     default:
@@ -219,7 +340,14 @@ void CTessmorView::RunContinuationDisplay() {
   }
   m_upward.clear();
   doc->ComputeUpwardContinuation(m_upward, m_fContHeight);
-  if (!m_upward.empty()) WriteResults(kResultUpward, 0, nullptr, nullptr);
+  if (m_upward.empty()) return;
+  WriteResults(kResultUpward, 0, nullptr, nullptr);
+  std::vector<float> xs, ys;
+  for (const auto& p : m_upward) {
+    xs.push_back(PanelX(p->distance));
+    ys.push_back(PanelY(p->anomaly));
+  }
+  DrawGreenCurve(xs, ys, "Upward Continuation", 5.0f);
 }
 
 void CTessmorView::RunDerivativeDisplay() {
@@ -248,6 +376,13 @@ void CTessmorView::RunDerivativeDisplay() {
     }
   }
   WriteResults(kResultDerivative, first, &values, nullptr);
+  // The values from `first` to n − first − 1 at the distances of their samples.
+  std::vector<float> xs, shown;
+  for (int k = first; k <= n - first - 1 && k < static_cast<int>(values.size()); ++k) {
+    xs.push_back(PanelX(doc->GetPoint(k, false).distance));
+    shown.push_back(values[k]);
+  }
+  DrawRedCurve(xs, shown, "2nd Derivative  ", 0.2f, 1, "2nd derivative", 5.0f);
 }
 
 void CTessmorView::RunModelDisplay() {
@@ -255,5 +390,15 @@ void CTessmorView::RunModelDisplay() {
   if (!doc || m_bShowModel != 1 || doc->m_nInterpStatus != 0) return;
   BlockResultArray results;
   doc->ComputeBlockModel(results, m_fDensity, m_fBoundaryDepth, m_nModelType);
-  if (!results.empty()) WriteResults(kResultBlockModel, 0, nullptr, &results);
+  if (results.empty()) return;
+  WriteResults(kResultBlockModel, 0, nullptr, &results);
+  std::vector<float> xs, calculated, residuals;
+  for (std::size_t k = 0; k < results.size(); ++k) {
+    xs.push_back(PanelX(doc->GetPoint(static_cast<int>(k), true).distance));
+    calculated.push_back(PanelY(results[k]->calculated));
+    residuals.push_back(results[k]->residual);
+  }
+  DrawGreenCurve(xs, calculated, "Model Calculated", 7.0f);
+  DrawRedCurve(xs, residuals, "  Residuals  ", 0.3f, 7, "Residual", 7.0f);
+  DrawDepthPanel(results);
 }

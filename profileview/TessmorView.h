@@ -1,19 +1,43 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/Document.h"
+#include "chart/VexaView.h"
+#include "plotsupport/Axis.h"
 #include "profile/ProfilePoint.h"
 
 class CTessmorDoc;
 
 /// The view of a profile document: it keeps the settings of the analysis displays, handles
-/// their commands, and on every update recomputes the displayed results and writes their
-/// result tables beside the profile.
-class CTessmorView : public tessmor::View {
+/// their commands, and on every update rebuilds the document's chart from the profile (the
+/// profile panel, the derived curves and the model's depth panel), recomputing the displayed
+/// results and writing their result tables beside the profile.
+///
+/// Chart coordinates are paper millimetres; inside the profile panel the world origin is the
+/// panel's lower-left corner, x = (distance km − distance axis origin) / its scale and
+/// y = (anomaly mGal − anomaly axis origin) / its scale.
+class CTessmorView : public CVexaView {
  public:
   enum Command {
+    ID_PAPER_SIZE = 32788,
+    ID_FONT = 32789,
+    ID_EXPORT = 32794,
+    ID_REDUCE_33 = 32778,
+    ID_REDUCE_25 = 32779,
+    ID_REDUCE_50 = 32780,
+    ID_REDUCE_75 = 32781,
+    ID_MAGNIFY_20 = 32782,
+    ID_MAGNIFY_30 = 32783,
+    ID_MAGNIFY_50 = 32784,
+    ID_MAGNIFY_100 = 32785,
+    ID_NORMAL_VIEW = 32786,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_UNDO = 57643,
+    ID_EXPAND = 59394,
+    ID_SHRINK = 59395,
     ID_UPWARD_CONTINUE = 32773,
     ID_SECOND_DERIV = 32775,
     ID_2D_MODEL = 32777,
@@ -26,8 +50,20 @@ class CTessmorView : public tessmor::View {
   };
   enum Hint { kHintRebuild = 200, kHintAddCurves = 201, kHintModel = 203 };
   enum ResultKind { kResultDerivative = 100, kResultBlockModel = 101, kResultUpward = 201 };
+  /// Layouts of DrawProfile: the profile with its continuation and derivative, or the
+  /// profile above the model's depth panel.
+  enum Layout { kLayoutProfile = 100, kLayoutModel = 101 };
+
+  /// Settings of the magnification and of the default font.
+  static constexpr const char* kViewSection = "View Options";
+  static constexpr const char* kMagnificationEntry = "Magnification";
+  static constexpr const char* kFontSection = "Graphics Properties";
+  static constexpr const char* kFontEntry = "Font";
+  /// Number of the pattern bitmap that fills the prisms.
+  static constexpr const char* kPrismBitmap = "181";
 
   CTessmorView();
+  /// Stores the magnification in the settings.
   ~CTessmorView() override;
 
   CTessmorDoc* GetDocument() const;
@@ -47,10 +83,53 @@ class CTessmorView : public tessmor::View {
   void OnEquallySpaced();
   void OnExportEquallySpaced();
   void OnDisplayInterpolated();
+  /// The font dialog on the stored default font; on OK the font is stored, given to the axis
+  /// texts and the chart is rebuilt. True after OK.
+  bool OnFont();
+  /// The paper dialog through the chooser set by SetPaperChooser (nothing without one); on OK
+  /// the chart is rebuilt on the new paper. True when a paper was chosen.
+  bool OnPaperSize();
+  /// The export of the chart, starting at the document's path.
+  bool OnExport();
+  /// Deletes the most recently drawn group of chart items.
+  void OnEditUndo();
 
+  /// Sets the magnification `percent` (see m_nMagnification): the chart's zoom follows
+  /// (below 1 normal size, 1101 and above refused by the chart) and the status pane shows it.
+  void SetMagnification(int percent);
+  /// The status pane text of the magnification: −p when p < 101, else p − 100, then "%".
+  std::string GetMagnificationText() const;
+  /// Gaining the focus: the status pane shows the magnification.
+  void OnSetFocus();
+  /// Where the status pane text goes (the desktop's status bar); none by default.
+  void SetStatusPane(std::function<void(const std::string&)> pane) {
+    m_statusPane = std::move(pane);
+  }
+  /// The desktop's paper chooser handed to the paper dialog (see CVexaView::PaperDialog).
+  void SetPaperChooser(std::function<std::optional<int>(int current)> choose) {
+    m_choosePaper = std::move(choose);
+  }
+
+  /// Reads the stored magnification and the default font, sets the axes up, builds the
+  /// profile panel and applies the magnification.
+  void OnInitialUpdate() override;
   void OnUpdate(tessmor::View* sender, long hint, void* object) override;
+  /// Screen drawing (the document's draw mode 100).
+  void OnDraw(tessmor::DC& dc) override;
 
-  /// The display runs: each recomputes its result from the document and writes its table.
+  /// Clears the chart and draws the profile panel: the axes, the background (layout 100), the
+  /// anomaly with its symbols, the traverse name and the legend; `layout` kLayoutModel draws
+  /// the background-removed series in a panel of half the height, leaving the lower part of
+  /// the page to the depth panel. Draws nothing for 5 or fewer measured points, nor in layout
+  /// 100 while the interpolation has failed.
+  void DrawProfile(int layout);
+  /// The anomaly range (mGal) of the panel of `layout`, as the anomaly axis is scaled for it.
+  void GetAnomalyRange(int layout, float& low, float& high) const;
+  /// Gives `style` (its font and colour; the sizes stay) to the labels and titles of both axes.
+  void SetAxisFont(const TEXTSTYLE& style);
+
+  /// The display runs: each recomputes its result from the document, writes its table and
+  /// draws its curves into the profile panel of the last DrawProfile.
   void RunContinuationDisplay();
   void RunDerivativeDisplay();
   void RunModelDisplay();
@@ -74,4 +153,47 @@ class CTessmorView : public tessmor::View {
   int m_bShowModel = 0;
   int m_nDerivSource = 100;
   int m_bShowInterpolated = 0;
+  /// Zoom percentage of the chart (25 a quarter, 200 twice the size); below 1 normal size.
+  int m_nMagnification = 0;
+  /// The distance axis and the anomaly axis of the profile panel.
+  AXIS m_distanceAxis;
+  AXIS m_anomalyAxis;
+  /// The last text of the magnification pane.
+  std::string m_strPaneText;
+
+ private:
+  /// Where the profile panel of the last DrawProfile lies on the paper (mm).
+  struct Panel {
+    bool drawn = false;
+    int layout = kLayoutProfile;
+    float paperWidth = 0.0f;
+    float paperHeight = 0.0f;
+    float left = 0.0f;  // the panel's lower-left corner on the paper
+    float bottom = 0.0f;
+    float width = 0.0f;   // the distance axis length
+    float height = 0.0f;  // the anomaly axis length
+  };
+  void InitAxes();
+  /// Puts the world origin at the panel's lower-left corner (scales 1, no rotation).
+  void EnterPanel();
+  /// Panel x of a distance (metres) and panel y of an anomaly (mGal).
+  float PanelX(double distance) const;
+  float PanelY(double anomaly) const;
+  /// A curve of the anomaly axis (continuation, calculated model anomaly) in green, with its
+  /// legend entry `title` `gap` mm right of its symbol.
+  void DrawGreenCurve(const std::vector<float>& xs, const std::vector<float>& ys, const char* title,
+                      float gap);
+  /// A curve on a second axis at the right edge of the panel, titled `axisTitle`, in red, with
+  /// a zero line of width `zeroWidth`, symbols of `symbol` and a legend entry.
+  void DrawRedCurve(const std::vector<float>& xs, const std::vector<float>& values,
+                    const char* axisTitle, float zeroWidth, int symbol, const char* title,
+                    float gap);
+  /// The depth panel of the model below the profile panel.
+  void DrawDepthPanel(const BlockResultArray& results);
+  /// Legend text at the pen: `text`, character size 5 mm, left-justified on the baseline.
+  void WriteLegend(const char* text);
+
+  Panel m_panel;
+  std::function<void(const std::string&)> m_statusPane;
+  std::function<std::optional<int>(int current)> m_choosePaper;
 };
