@@ -72,6 +72,9 @@ void TakeFont(TEXTSTYLE* target, const TEXTSTYLE& style) {
 void CTessmorView::InitAxes() {
   m_distanceAxis = PanelAxis("Distance In Km", 0.0f);
   m_anomalyAxis = PanelAxis("Gravity Anomaly (mGals)", 90.0f);
+  // The anomaly axis stands at the panel's left edge: its labels (turned with it) and its
+  // title go on the outer side, left of the line, instead of into the panel.
+  m_anomalyAxis.flags = kAxisLabelsRotated | kAxisTitleFixed | kAxisLabelsPositiveSide;
 }
 
 void CTessmorView::SetAxisFont(const TEXTSTYLE& style) {
@@ -246,6 +249,7 @@ void CTessmorView::DrawRedCurve(const std::vector<float>& xs, const std::vector<
   AXIS axis = m_anomalyAxis;
   SetTitle(axis, axisTitle);
   axis.angle = 90.0f;
+  axis.flags = 0;  // at the right edge: labels and title on the outer side, right of the line
   axis.labelStyle.height = kAxisTextSize;
   axis.titleStyle.height = kAxisTextSize;
 
@@ -323,6 +327,7 @@ void CTessmorView::DrawDepthPanel(const BlockResultArray& results) {
   AXIS axis = m_anomalyAxis;
   SetTitle(axis, "Depth (km)  ");
   axis.angle = 270.0f;
+  axis.flags = 0;  // pointing down: labels and title left of the line
   axis.length = depthHeight;
   DrawAxis(0.0f, deepest, &axis);
 

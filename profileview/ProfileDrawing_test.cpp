@@ -90,6 +90,14 @@ struct Page : ::testing::Test {
           if (line == text) return true;
     return false;
   }
+  // The anchor of the first text whose first line is `text` (paper mm); (−1, −1) when none.
+  PaperPoint AnchorOf(const std::string& text) {
+    for (CCharStyle* s : doc.m_charManager.AllStyles())
+      for (int i = 0; i < s->GetStringCount(); ++i)
+        if (!s->GetString(i)->GetLines().empty() && s->GetString(i)->GetLines()[0] == text)
+          return s->GetString(i)->GetAnchor();
+    return {-1.0f, -1.0f};
+  }
 };
 
 const std::vector<double> kBump = {0, 2, 5, 9, 14, 20, 14, 9, 5, 2, 1};
@@ -119,6 +127,14 @@ TEST_F(Page, ProfilePanelPutsEachPointOnTheAxesScale) {
   for (const char* text : {"Distance In Km", "Gravity Anomaly (mGals)", "Anomaly"})
     EXPECT_TRUE(HasText(text)) << text;
   EXPECT_FALSE(HasText("Background")) << "no background is set";
+  // The anomaly axis's labels and title stand outside the panel, left of its edge.
+  const PaperPoint title = AnchorOf("Gravity Anomaly (mGals)");
+  EXPECT_GT(title.x, 0.0f);
+  EXPECT_LT(title.x, kLeft);
+  const PaperPoint top = AnchorOf("20");
+  EXPECT_GT(top.x, 0.0f);
+  EXPECT_LT(top.x, kLeft);
+  EXPECT_NEAR(top.y, kBottom + kHeight, kTol);
 }
 
 TEST_F(Page, BackgroundLineAndTraverseName) {
