@@ -164,7 +164,8 @@ TEST_F(ChartDocTest, SavedChartReadsBackWithEveryItemStyleAndGroup) {
   EXPECT_EQ(plain->GetLine(0)->GetPoint(1), (PaperPoint{120, 100}));
   EXPECT_EQ(plain->GetLine(0)->GetGroup(), 1);
   const CLineStyle* red = back.m_lineManager.GetStyle(2);
-  EXPECT_EQ(red->GetPen().colour, 0x0000FFu);
+  const std::uint32_t colour = red->GetPen().colour;  // packed records: read by value
+  EXPECT_EQ(colour, 0x0000FFu);
   ASSERT_EQ(red->GetArcCount(), 1);
   EXPECT_EQ(red->GetArc(0)->GetArc().end, 9000);
 
@@ -174,7 +175,8 @@ TEST_F(ChartDocTest, SavedChartReadsBackWithEveryItemStyleAndGroup) {
   EXPECT_EQ(fill->GetLineCount(), 1);
   EXPECT_EQ(fill->GetArcCount(), 1);
   ASSERT_EQ(fill->GetSymbolCount(), 1);
-  EXPECT_EQ(fill->GetSymbol(0)->GetSymbol().angle, 450);
+  const std::int32_t angle = fill->GetSymbol(0)->GetSymbol().angle;
+  EXPECT_EQ(angle, 450);
   EXPECT_EQ(fill->GetLine(0)->GetPoint(2), (PaperPoint{45, 50}));
 
   ASSERT_EQ(back.m_charManager.GetSize(), 1);
@@ -436,7 +438,8 @@ TEST_F(ChartDocTest, DamagedBitmapLeavesTheRestOfTheChartAndTheOtherPatternsInPl
   CVexaDoc back;
   Load(back, bytes);
   ASSERT_EQ(back.m_fillManager.GetSize(), 2);
-  EXPECT_EQ(back.m_fillManager.GetFillStyle(2)->GetBrush().bitmap, 1);
+  const std::int32_t bitmap = back.m_fillManager.GetFillStyle(2)->GetBrush().bitmap;
+  EXPECT_EQ(bitmap, 1);
   ASSERT_EQ(back.m_bitmaps.GetSize(), 2);
   EXPECT_EQ(back.m_bitmaps.GetEntry(0)->pBitmap, nullptr);
   EXPECT_EQ(back.m_bitmaps.GetEntry(1)->nResourceNumber, 181u);
