@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Tessmor's one entry point: installs what is missing, builds, tests, checks.
 #   ./tessmor.sh demo            install, build, run the analysis of the example basin profile
+#   ./tessmor.sh gui [FILE]      install, build (Release), start the desktop program
 #   ./tessmor.sh test            install, build (Release), run every test
 #   ./tessmor.sh check [PARTS]   format, sanitize, fuzz, interop (default: all four)
 #   ./tessmor.sh bench           install, build (Release), run the benchmarks
@@ -110,6 +111,12 @@ check_fuzz() {
   return $failed
 }
 
+cmd_gui() {
+  install_missing "${PACKAGES[@]}"
+  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  exec "$ROOT/build/bin/tessmor" "$@"
+}
+
 cmd_demo() {
   install_missing "${PACKAGES[@]}"
   build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
@@ -157,11 +164,12 @@ cmd_check() {
 case "${1:-}" in
   test) cmd_test ;;
   demo) cmd_demo ;;
+  gui) shift; cmd_gui "$@" ;;
   bench) shift; cmd_bench "$@" ;;
   check) shift; cmd_check "$@" ;;
   deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" ;;
   *)
-    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

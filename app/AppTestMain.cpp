@@ -1,0 +1,13 @@
+// The main of the desktop program's tests: the widgets need a QApplication (on the offscreen
+// platform), then GoogleTest.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

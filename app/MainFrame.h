@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QToolBar;
+class CDesktopView;
+class CVexaFrame;
+
+namespace tessmor {
+class Application;
+class DocTemplate;
+class Document;
+}  // namespace tessmor
+
+/// The main window: the menus, the toolbar, the status bar with the magnification pane, and
+/// the MDI area holding one CVexaFrame per open profile. File commands go through the
+/// application's templates; every other command goes to the active view (or its document).
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  enum Command {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_MRU_FIRST = 57616,
+    ID_EDIT_DATA = 32768,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_IMPORT_ZAPRIN = 32797,
+    ID_IMPORT_GRAVMAG = 32798,
+    ID_IMPORT_2DQN = 32801,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_INDEX = 57666,
+    ID_HELP_USING = 57668,
+    ID_WINDOW_NEW = 57648,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE = 57651,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+  };
+  /// The application title (the main window's caption).
+  static constexpr const char* kAppTitle = "Simple Gravity Modelling ";
+  static constexpr int kMaxRecentFiles = 4;
+
+  /// A main window over `app` (not owned), which already holds the four profile templates
+  /// with a view factory making CDesktopView.
+  explicit CMainFrame(tessmor::Application& app, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  /// Runs command `id` as the menu does. False when nothing handled it.
+  bool OnCommand(int id);
+  /// Opens `path` through the application (with template `with`, or the one of its
+  /// extension) and shows its window. Null when the open failed.
+  tessmor::Document* OpenFile(const std::string& path, tessmor::DocTemplate* with = nullptr);
+  /// A new empty project in a new window.
+  tessmor::Document* NewFile();
+
+  QAction* action(int id) const;
+  QMdiArea* mdiArea() const { return mdi_; }
+  /// The chart window of the active MDI child, its view and its document (null when none).
+  CVexaFrame* ActiveFrame() const;
+  CDesktopView* ActiveView() const;
+  tessmor::Document* ActiveDocument() const;
+  QLabel* magnificationPane() const { return magnification_; }
+
+  /// Brings the menus, their enabling and check marks up to date with the active view.
+  void UpdateCommandUI();
+  /// Prints the chart of `view` on one page of `printer`, centred.
+  void PrintView(CDesktopView* view, QPrinter& printer);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  QAction* AddCommand(QMenu* menu, const char* text, int id);
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  /// A window for every view of `doc` that has none yet; activates the document's window.
+  void ShowDocument(tessmor::Document* doc);
+  /// The open dialog with the filter of template `index`, then OpenFile.
+  void PromptOpen(int index);
+  /// Asks to save a modified document. False when the user cancelled.
+  bool SaveModified(tessmor::Document* doc);
+  void Print(bool preview);
+  void ShowAbout();
+  void UpdateCaption();
+  void UpdateRecentMenu();
+  void LoadRecentFiles();
+  void StoreRecentFiles();
+
+  tessmor::Application& app_;
+  QMdiArea* mdi_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QLabel* magnification_ = nullptr;
+  std::map<int, QAction*> actions_;
+  std::map<QMdiSubWindow*, tessmor::Document*> windows_;
+  QMenu* file_menu_ = nullptr;
+  QMenu* import_menu_ = nullptr;
+  QAction* recent_actions_[kMaxRecentFiles] = {};
+  QAction* recent_separator_ = nullptr;
+  QAction* exit_action_ = nullptr;
+  QMenu* document_menus_[4] = {};
+  std::unique_ptr<QPrinter> printer_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+class QWidget;
+
+namespace tessmor {
+
+/// The program's messages and questions as message boxes over the main window.
+class MessageBoxPrompts : public Prompts {
+ public:
+  explicit MessageBoxPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  /// A modal box with the buttons and icon of `style`; the answer as the platform codes it.
+  int MessageBox(const std::string& text, unsigned style) override;
+  void Beep() override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace tessmor
