@@ -22,13 +22,6 @@ namespace {
 
 using tessmor::RECT;
 
-bool IsEmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
-RECT Normalised(const RECT& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
-}
-
 // The first line of `bytes` (ended by a line feed or a carriage return) followed by "\r\n".
 bool StartsWithMagicLine(const std::vector<std::uint8_t>& bytes) {
   const std::string_view magic(CVexaDoc::kMagicLine);
@@ -296,7 +289,7 @@ void CVexaDoc::DrawChart(tessmor::DC& dc) {
 // --- selection ---
 
 void CVexaDoc::InvalidateSelection(IChartView* view) {
-  if (view && !IsEmptyRect(m_selection.m_rect)) view->InvalidateClient(m_selection.m_rect);
+  if (view && !tessmor::IsRectEmpty(m_selection.m_rect)) view->InvalidateClient(m_selection.m_rect);
 }
 
 void CVexaDoc::ClearSelection(IChartView* view) {
@@ -310,7 +303,7 @@ void CVexaDoc::SelectComplexGroup(std::uint16_t id, IChartView& view) {
   const RECT bounds = region ? region->bounds : RECT{};
   m_selection.Add(record ? record->type : static_cast<std::uint16_t>(kItemComplex),
                   const_cast<COMPLEXGROUP*>(record), bounds);
-  m_selection.m_rect = Normalised(view.LogicalToClient(bounds));
+  m_selection.m_rect = tessmor::NormalizedRect(view.LogicalToClient(bounds));
   m_selection.m_scrollPos = view.GetScrollPosition();
 }
 
@@ -365,7 +358,8 @@ int CVexaDoc::HitTestSelect(unsigned flags, tessmor::POINT point, IChartView& vi
   }
   if (!item) return 0;
   m_selection.Add(kind, item, bounds);
-  m_selection.m_rect = Normalised(view.LogicalToClient(m_selection.GetUnion().GetBounds()));
+  m_selection.m_rect =
+      tessmor::NormalizedRect(view.LogicalToClient(m_selection.GetUnion().GetBounds()));
   m_selection.m_scrollPos = view.GetScrollPosition();
   view.InvalidateClient(m_selection.m_rect);
   return 1;

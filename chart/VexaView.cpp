@@ -25,22 +25,6 @@ namespace {
 using tessmor::POINT;
 using tessmor::RECT;
 
-RECT Normalised(const RECT& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
-}
-
-// A rectangle without area, as the desktop's rectangle union sees it.
-bool IsEmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
-// The union of two normalised rectangles; a rectangle without area adds nothing.
-RECT Unite(const RECT& a, const RECT& b) {
-  if (IsEmptyRect(b)) return a;
-  if (IsEmptyRect(a)) return b;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
 // Below this many world units a side of FillRectangle counts as nothing.
 constexpr double kMinFillSide = 0.008;
 
@@ -269,7 +253,7 @@ void CVexaView::OnUpdate(tessmor::View* /*sender*/, long hint, void* object) {
     return;
   }
   if (hint == kHintSelection) {
-    if (!IsEmptyRect(doc->m_selection.m_rect)) InvalidateClient(doc->m_selection.m_rect);
+    if (!tessmor::IsRectEmpty(doc->m_selection.m_rect)) InvalidateClient(doc->m_selection.m_rect);
     return;
   }
   if (object) InvalidateItem(object);
@@ -300,7 +284,7 @@ void CVexaView::InvalidateItem(void* object) {
     default:
       return;
   }
-  if (!IsEmptyRect(bounds)) InvalidateClient(LogicalToClient(bounds));
+  if (!tessmor::IsRectEmpty(bounds)) InvalidateClient(LogicalToClient(bounds));
 }
 
 void CVexaView::MarkNewItem(void* item, std::uint16_t kind) {
@@ -317,7 +301,9 @@ std::uint16_t CVexaView::CurrentGroup(CVexaDoc& doc) {
   return doc.NewGroup(nullptr);
 }
 
-void CVexaView::AddToExtent(const RECT& r) { m_rcExtent = Unite(m_rcExtent, Normalised(r)); }
+void CVexaView::AddToExtent(const RECT& r) {
+  m_rcExtent = tessmor::UnionRects(m_rcExtent, tessmor::NormalizedRect(r));
+}
 
 void CVexaView::RealizeFonts() {
   if (CVexaDoc* doc = GetDocument()) doc->m_charManager.RealizeFonts(&GetReferenceDC());
@@ -698,9 +684,10 @@ void CVexaView::RecomputeExtents() {
   if (!doc) return;
   RealizeFonts();
   // Every item's rectangle is rebuilt for the mapper as it is now.
-  RECT extent = Normalised(doc->m_lineManager.GetBounds());
-  extent = Unite(extent, Normalised(doc->m_fillManager.GetBounds()));
-  extent = Unite(extent, Normalised(doc->m_charManager.GetBounds(GetReferenceDC())));
+  RECT extent = tessmor::NormalizedRect(doc->m_lineManager.GetBounds());
+  extent = tessmor::UnionRects(extent, tessmor::NormalizedRect(doc->m_fillManager.GetBounds()));
+  extent = tessmor::UnionRects(
+      extent, tessmor::NormalizedRect(doc->m_charManager.GetBounds(GetReferenceDC())));
   m_rcExtent = extent;
 
   CChartSelection& sel = doc->m_selection;

@@ -19,20 +19,6 @@ namespace {
 
 using tessmor::RECT;
 
-RECT Normalised(const RECT& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
-}
-
-bool IsEmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
-RECT Unite(const RECT& a, const RECT& b) {
-  if (IsEmptyRect(b)) return a;
-  if (IsEmptyRect(a)) return b;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
 // The name the metafiles give as their application.
 constexpr char kApplicationName[] = "Tessmor";
 
@@ -128,7 +114,8 @@ void CVexaView::DrawExtent(tessmor::DC& dc) const {
 RECT CVexaView::PaperAndExtent() const {
   const CVexaDoc* doc = GetDocument();
   if (!doc) return {};
-  return Unite(Normalised(doc->m_mapper.GetPaperRect()), Normalised(m_rcExtent));
+  return tessmor::UnionRects(tessmor::NormalizedRect(doc->m_mapper.GetPaperRect()),
+                             tessmor::NormalizedRect(m_rcExtent));
 }
 
 // --- output zoom ---
@@ -156,7 +143,7 @@ std::vector<std::uint8_t> CVexaView::MakeMetafile() {
   const SavedZoom saved = SetOutputZoom(kMetafileZoom);
   std::vector<std::uint8_t> bytes;
   const RECT r = PaperAndExtent();
-  if (!IsEmptyRect(r)) {
+  if (!tessmor::IsRectEmpty(r)) {
     // The picture's frame: the rectangle's device size on the reference device.
     const tessmor::SIZE size = GetReferenceDC().SizeLPtoDP({r.right - r.left, r.bottom - r.top});
     std::string description = kApplicationName;
@@ -185,9 +172,9 @@ std::optional<tessmor::Dib> CVexaView::MakeBitmap() {
   const SavedZoom saved = SetOutputZoom(kBitmapZoom);
   std::optional<tessmor::Dib> dib;
   tessmor::DC& ref = GetReferenceDC();
-  const RECT client = Normalised(ref.DPtoLP(RECT{0, 0, m_client.cx, m_client.cy}));
-  const RECT r = Unite(PaperAndExtent(), client);
-  if (!IsEmptyRect(r)) {
+  const RECT client = tessmor::NormalizedRect(ref.DPtoLP(RECT{0, 0, m_client.cx, m_client.cy}));
+  const RECT r = tessmor::UnionRects(PaperAndExtent(), client);
+  if (!tessmor::IsRectEmpty(r)) {
     const tessmor::SIZE size = ref.SizeLPtoDP({r.right - r.left, r.bottom - r.top});
     std::unique_ptr<tessmor::DC> dc = tessmor::CreateImageDC(size.cx, size.cy, m_nPixelsPerInch);
     if (dc) {

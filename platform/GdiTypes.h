@@ -5,6 +5,7 @@
 // pens, brushes, hatches, text alignment, mapping modes and regions, with the desktop's values.
 // No Qt here: every layer above platform/ may include this file.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -51,6 +52,22 @@ struct RECT {
   friend bool operator==(const RECT&, const RECT&) = default;
 };
 static_assert(sizeof(RECT) == 16);
+
+/// `r` with left ≤ right and top ≤ bottom.
+inline RECT NormalizedRect(const RECT& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+          std::max(r.top, r.bottom)};
+}
+/// True when `r` has no area (right ≤ left or bottom ≤ top), as the desktop's rectangle union
+/// sees it.
+inline bool IsRectEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+/// The union of two normalised rectangles; a rectangle without area adds nothing.
+inline RECT UnionRects(const RECT& a, const RECT& b) {
+  if (IsRectEmpty(b)) return a;
+  if (IsRectEmpty(a)) return b;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
 
 // ---- Mapping modes -------------------------------------------------------------------------
 
