@@ -154,6 +154,43 @@ TEST_F(ProfileFiles, TwoDqnRebuildsDistancesFromTheSpacing) {
   EXPECT_EQ(prompts.texts(), std::vector<std::string>{kBadFormat});
 }
 
+TEST_F(ProfileFiles, CommaSeparatedLastLineIsReadWithOrWithoutALineEnd) {
+  // Each text type, its last data line ended by CR LF, by a line feed alone, or not at all.
+  struct Case {
+    const char* ext;
+    std::string body;
+    double last_anomaly;
+  };
+  const std::vector<Case> cases = {
+      {".dat", "2\r\nM\r\nMG\r\n2,0,0,0\r\n0,0.0,1.500\r\n500,0.0,-2.250", -2.25},
+      {".txt", "Line C\r\n1,0,0.0,0.0,1.500\r\n2,500,0.0,0.0,-2.250", -2.25},
+      {".g", "2 , 0.500000\r\n1.500,\r\n-2.250,", -2.25},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    for (const char* end : {"", "\n", "\r\n"}) {
+      FakePrompts prompts;
+      const std::string name = "last" + std::to_string(n++) + c.ext;
+      CTessmorDoc* doc = Open(Write(name, c.body + end));
+      ASSERT_NE(doc, nullptr) << name;
+      ASSERT_EQ(doc->m_points.size(), 2u) << name;
+      EXPECT_EQ(doc->m_points[1]->distance, 500) << name;
+      EXPECT_EQ(doc->m_points[1]->anomaly, c.last_anomaly) << name;
+      EXPECT_TRUE(prompts.texts().empty()) << name;
+    }
+  }
+}
+
+TEST_F(ProfileFiles, TextFilesOfEmptyLinesAreRefused) {
+  for (const char* ext : {".dat", ".txt", ".g"}) {
+    FakePrompts prompts;
+    EXPECT_EQ(Open(Write(std::string("blank") + ext, "\r\n  \r\n\r\n")), nullptr) << ext;
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{kNoData}) << ext;
+  }
+  EXPECT_TRUE(app_.documents().empty());
+  EXPECT_TRUE(app_.recent_files().empty());
+}
+
 TEST_F(ProfileFiles, ProjectFilesOfBothLayoutsAreRead) {
   FakePrompts prompts;
   tessmor::Archive old = tessmor::Archive::ForStore(dir_ + "/old.gpr");

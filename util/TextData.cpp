@@ -25,22 +25,26 @@ int ReadTextDataFile(tessmor::Archive& ar, LineList& lines) {
       DisplayCFileErr(tessmor::kFileErrorGeneric, 0);
       return -1;
     }
-    const int length = static_cast<int>(bytes.size());
-    // The data, a carriage return and zeros after it.
+    // The data, a carriage return and zeros after it. The carriage return is part of the
+    // text broken into lines, so that a last line without a line end of its own is ended,
+    // and cleaned, like every other.
+    const int length = static_cast<int>(bytes.size()) + 1;
     std::vector<char> buffer(bytes.size() + 4, '\0');
     if (!bytes.empty()) std::memcpy(buffer.data(), bytes.data(), bytes.size());
     buffer[bytes.size()] = '\r';
 
-    if (BreakIntoLines(lines, buffer.data(), length, 0, 1) == 0) {
-      DisplayDocError(101, tessmor::kPromptOk);
-      return -1;
-    }
+    BreakIntoLines(lines, buffer.data(), length, 0, 1);
     // The trailing placeholders go; interior ones keep the line positions.
     for (int i = lines.GetSize() - 1; i >= 0; --i) {
       char* line = lines.GetAt(i);
       if (std::strcmp(line, kPlaceholder) != 0) break;
       lines.RemoveAt(i);
       LineList::FreeLine(line);
+    }
+    // Nothing but empty lines is no data either.
+    if (lines.GetSize() == 0) {
+      DisplayDocError(101, tessmor::kPromptOk);
+      return -1;
     }
     return 0;
   } catch (const tessmor::FileException& e) {

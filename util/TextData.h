@@ -8,9 +8,11 @@
 // reported to the user with fixed messages through tessmor::GetPrompts().
 
 /// Reads the whole of the file being loaded (`ar.FileBytes()`) into `lines` as clean lines
-/// (BreakIntoLines with drop-empty clear and clean set), then removes the trailing "blank"
-/// placeholders. Lines are separated by carriage return + line feed. Returns 0 on success;
-/// -1 after showing a message: document error 101 (plain OK box) when the file gives no line,
+/// (BreakIntoLines with drop-empty clear and clean set, over the data and one carriage return
+/// after it, so the last line is cleaned whether or not the file ends it), then removes the
+/// trailing "blank" placeholders. Lines are separated by carriage return + line feed. Returns 0
+/// on success; -1 after showing a message: document error 101 (plain OK box) when the file
+/// gives no line but empty ones,
 /// or the file error of any FileException or ArchiveException met (an ArchiveException as end
 /// of file, running out of memory as a generic error). Lines already in `lines` are freed first.
 QOR1_EXPORT int ReadTextDataFile(tessmor::Archive& ar, LineList& lines);

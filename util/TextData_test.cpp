@@ -116,6 +116,31 @@ TEST(ReadTextDataFile, LastLineWithoutLineEndIsKept) {
   EXPECT_EQ(Texts(lines), (std::vector<std::string>{"1 2", "3 4"}));
 }
 
+TEST(ReadTextDataFile, LastLineIsCleanedWithOrWithoutALineEnd) {
+  // Commas and tabs of the last line become spaces like those of every other line, whether
+  // the file ends that line with CR LF, with a line feed alone, or not at all.
+  for (const char* end : {"", "\n", "\r\n"}) {
+    FakePrompts prompts;
+    LineList lines;
+    EXPECT_EQ(ReadBytes(std::string("1,2,3\r\n4,5\t6") + end, lines), 0) << "end " << end;
+    ASSERT_EQ(lines.GetSize(), 2) << "end " << end;
+    EXPECT_STREQ(lines.GetAt(0), "1 2 3");
+    // A lone line feed stays in the text: the line is the numbers and that line feed.
+    EXPECT_EQ(std::string(lines.GetAt(1)), std::string("4 5 6") + (end[0] == '\n' ? "\n" : ""));
+    EXPECT_TRUE(prompts.shown().empty());
+  }
+}
+
+TEST(ReadTextDataFile, OnlyEmptyLinesAreNoData) {
+  for (const char* content : {"\r\n", "\r\n\r\n  \r\n", " , \r\n\t"}) {
+    FakePrompts prompts;
+    LineList lines;
+    EXPECT_EQ(ReadBytes(content, lines), -1);
+    EXPECT_EQ(lines.GetSize(), 0);
+    EXPECT_EQ(prompts.texts(), (std::vector<std::string>{DocErrorText(101)}));
+  }
+}
+
 TEST(ReadTextDataFile, CleansDelimitersAndSpaces) {
   FakePrompts prompts;
   LineList lines;
