@@ -17,6 +17,7 @@
 #include "platform/DC.h"
 #include "platform/EmfDC.h"
 #include "platform/FileError.h"
+#include "util/TextData.h"
 
 namespace {
 
@@ -140,6 +141,11 @@ bool CVexaDoc::OnOpenDocument(const std::string& path) {
   std::optional<tessmor::Archive> ar;
   try {
     ar.emplace(tessmor::Archive::OpenForLoad(path));
+  } catch (const tessmor::FileException& e) {
+    // The file itself could not be read (missing, not a regular file, too large, ...): the
+    // file-error message of its cause says why.
+    DisplayCFileErr(e.cause(), 0);
+    return false;
   } catch (const std::exception&) {
     ReportSaveLoadError(tessmor::kFailedToOpenDocument);
     return false;

@@ -1,5 +1,9 @@
 #include "platform/Archive.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,22 +24,44 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// Closes a file descriptor when the scope ends.
+struct FdCloser {
+  int fd;
+  ~FdCloser() { ::close(fd); }
+};
+
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw FileException(kFileErrorAccessDenied, path);
-  FilePtr f(std::fopen(path.c_str(), "rb"));
-  if (!f) throw FileException(FileErrorCauseFromErrno(errno), path);
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max_bytes) {
+  // Only a regular file (a link is followed) has an end to read up to: a FIFO, a device or a
+  // socket may never give one, so they are refused before anything is read.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) throw FileException(FileErrorCauseFromErrno(errno), path);
+  if (!S_ISREG(st.st_mode)) throw FileException(kFileErrorAccessDenied, path);
+  // Without waiting, should a FIFO have taken the file's place since: the open would block.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FileException(FileErrorCauseFromErrno(errno), path);
+  FdCloser closer{fd};
+  if (::fstat(fd, &st) != 0) throw FileException(FileErrorCauseFromErrno(errno), path);
+  if (!S_ISREG(st.st_mode)) throw FileException(kFileErrorAccessDenied, path);
+  if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
+    throw FileException(kFileErrorGeneric, path);
+  }
   std::vector<std::uint8_t> data;
+  data.reserve(static_cast<std::size_t>(st.st_size));
   std::uint8_t chunk[65536];
   for (;;) {
-    std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-    data.insert(data.end(), chunk, chunk + n);
-    if (n < sizeof chunk) {
-      if (std::ferror(f.get())) throw FileException(kFileErrorHardIO, path);
-      break;
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw FileException(kFileErrorHardIO, path);
     }
+    if (n == 0) break;
+    // A file that grows while it is read is held to the same limit.
+    if (static_cast<std::size_t>(n) > max_bytes - data.size()) {
+      throw FileException(kFileErrorGeneric, path);
+    }
+    data.insert(data.end(), chunk, chunk + n);
   }
   return data;
 }
@@ -73,7 +99,7 @@ Archive::Archive(Mode mode, std::vector<std::uint8_t> data, std::string path)
     : mode_(mode), data_(std::move(data)), path_(std::move(path)) {}
 
 Archive Archive::OpenForLoad(const std::string& path) {
-  return Archive(Mode::kLoad, ReadWholeFile(path), path);
+  return Archive(Mode::kLoad, ReadWholeFile(path, kMaxDocumentFileBytes), path);
 }
 
 Archive Archive::FromBytes(std::vector<std::uint8_t> bytes, std::string path) {

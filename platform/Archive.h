@@ -23,8 +23,15 @@ class TESSMOR_PLATFORM_EXPORT ArchiveException : public std::exception {
 TESSMOR_PLATFORM_EXPORT void WriteFileReplacing(const std::string& path,
                                                 const std::vector<std::uint8_t>& bytes);
 
-/// Reads the whole of `path`. Throws FileException when it cannot be opened or read.
-TESSMOR_PLATFORM_EXPORT std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+/// The largest document file a loading archive reads: 256 MiB, far beyond any profile or chart.
+inline constexpr std::size_t kMaxDocumentFileBytes = std::size_t{256} * 1024 * 1024;
+
+/// Reads the whole of the regular file at `path` (a link is followed). Throws FileException
+/// when it cannot be opened or read; before reading anything, with kFileErrorAccessDenied when
+/// it is not a regular file (a directory, FIFO, device or socket) and with kFileErrorGeneric
+/// when it holds more than `max_bytes`.
+TESSMOR_PLATFORM_EXPORT std::vector<std::uint8_t> ReadWholeFile(const std::string& path,
+                                                                std::size_t max_bytes = SIZE_MAX);
 
 /// A little-endian binary reader or writer over a file or a byte buffer.
 ///
@@ -35,7 +42,8 @@ class TESSMOR_PLATFORM_EXPORT Archive {
  public:
   enum class Mode { kLoad, kStore };
 
-  /// A loading archive over the bytes of the file at `path`. Throws FileException.
+  /// A loading archive over the bytes of the regular file at `path`, of at most
+  /// kMaxDocumentFileBytes. Throws FileException (see ReadWholeFile).
   static Archive OpenForLoad(const std::string& path);
   /// A loading archive over `bytes`; `path` names the data for messages only.
   static Archive FromBytes(std::vector<std::uint8_t> bytes, std::string path = {});

@@ -1,11 +1,15 @@
 #include "platform/Archive.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/FileError.h"
+#include "testsupport/ReturnsWithin.h"
 #include "testsupport/TestData.h"
 
 namespace tessmor {
@@ -165,6 +169,57 @@ TEST(Archive, MissingFileReportsNotFound) {
   } catch (const FileException& e) {
     EXPECT_EQ(e.cause(), kFileErrorAccessDenied);
   }
+}
+
+/// The cause with which loading `path` is refused (kFileErrorNone when it loads), found
+/// within five seconds or failing the test.
+FileErrorCause LoadRefusal(const std::string& path, const std::function<void()>& unblock = {}) {
+  return testing::ReturnsWithin<FileErrorCause>(
+      5,
+      [path] {
+        try {
+          Archive::OpenForLoad(path);
+        } catch (const FileException& e) {
+          return e.cause();
+        }
+        return kFileErrorNone;
+      },
+      unblock);
+}
+
+TEST(Archive, RefusesAFifoWithoutWaitingForAWriter) {
+  const std::string fifo = testing::MakeTempDir() + "/profile.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Should the open wait for a writer, one comes after the time limit and goes at once.
+  auto writer = [&fifo] {
+    const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  };
+  EXPECT_EQ(LoadRefusal(fifo, writer), kFileErrorAccessDenied);
+}
+
+TEST(Archive, RefusesALinkToADeviceWithoutReadingIt) {
+  const std::string link = testing::MakeTempDir() + "/profile.gpr";
+  std::filesystem::create_symlink("/dev/zero", link);
+  EXPECT_EQ(LoadRefusal(link), kFileErrorAccessDenied);
+}
+
+TEST(Archive, FollowsALinkToARegularFile) {
+  const std::string dir = testing::MakeTempDir();
+  std::ofstream(dir + "/real.gpr", std::ios::binary) << "abc";
+  std::filesystem::create_symlink(dir + "/real.gpr", dir + "/link.gpr");
+  Archive in = Archive::OpenForLoad(dir + "/link.gpr");
+  EXPECT_EQ(in.size(), 3u);
+}
+
+TEST(Archive, RefusesAFileLargerThanAnyDocumentBeforeReadingIt) {
+  const std::string path = testing::MakeTempDir() + "/huge.dat";
+  std::ofstream(path, std::ios::binary) << "2\r\n";
+  // A sparse file: no disk space, and a refusal that reads nothing takes no time either.
+  std::filesystem::resize_file(path, kMaxDocumentFileBytes + 1);
+  EXPECT_EQ(LoadRefusal(path), kFileErrorGeneric);
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
 }
 
 }  // namespace

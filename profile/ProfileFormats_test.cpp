@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -15,6 +18,7 @@
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakeFileDialogs.h"
 #include "testsupport/FakePrompts.h"
+#include "testsupport/ReturnsWithin.h"
 #include "testsupport/TestData.h"
 
 namespace {
@@ -24,6 +28,8 @@ using tessmor::testing::FakePrompts;
 const char kBadFormat[] = "Unknown, or Incorrect File Format Supplied\n";
 const char kNoData[] = "This File Contains No Data to Interpret\n";
 const char kFailedOpen[] = "Failed to open document.";
+const char kCannotAccess[] = "The file could not be accessed";
+const char kNotLocated[] = "The file could not be located";
 
 class ProfileFiles : public ::testing::Test {
  protected:
@@ -187,6 +193,30 @@ TEST_F(ProfileFiles, TextFilesOfEmptyLinesAreRefused) {
     EXPECT_EQ(Open(Write(std::string("blank") + ext, "\r\n  \r\n\r\n")), nullptr) << ext;
     EXPECT_EQ(prompts.texts(), std::vector<std::string>{kNoData}) << ext;
   }
+  EXPECT_TRUE(app_.documents().empty());
+  EXPECT_TRUE(app_.recent_files().empty());
+}
+
+TEST_F(ProfileFiles, SpecialFilesAreRefusedAtOnceWithTheFileError) {
+  const std::string fifo = dir_ + "/pipe.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string zero = dir_ + "/zero.gpr";
+  std::filesystem::create_symlink("/dev/zero", zero);
+  // Should an open wait for a writer of the FIFO, one comes after the time limit.
+  auto writer = [&fifo] {
+    const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  };
+  for (const std::string& path : {fifo, zero}) {
+    FakePrompts prompts;
+    CTessmorDoc* doc = tessmor::testing::ReturnsWithin<CTessmorDoc*>(
+        5, [&] { return Open(path); }, writer);
+    EXPECT_EQ(doc, nullptr) << path;
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{kCannotAccess}) << path;
+  }
+  FakePrompts prompts;
+  EXPECT_EQ(Open(dir_ + "/absent.dat"), nullptr);
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>{kNotLocated});
   EXPECT_TRUE(app_.documents().empty());
   EXPECT_TRUE(app_.recent_files().empty());
 }
