@@ -1,6 +1,8 @@
 // Readers and writers of the four profile file types.
 #include <strings.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -29,6 +31,31 @@ bool ToMetres(double metres, std::int32_t& out) {
   if (!std::isfinite(metres) || metres <= -2147483649.0 || metres >= 2147483648.0) return false;
   out = static_cast<std::int32_t>(metres);
   return true;
+}
+
+/// True when `name` can be a traverse name of a project file: no control character but the
+/// carriage return and line feed of a line end.
+bool IsTraverseName(const std::string& name) {
+  for (const char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\r' && c != '\n') || u == 0x7F) return false;
+  }
+  return true;
+}
+
+/// The point count of a project file from its text: a decimal integer, blanks before and after
+/// it and a sign allowed. False for any other text and for a negative count.
+bool ParseCount(const std::string& text, long long& count) {
+  const char* p = text.c_str();
+  while (*p == ' ' || *p == '\t') ++p;
+  const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
+  if (*digits < '0' || *digits > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  count = std::strtoll(p, &end, 10);
+  if (errno == ERANGE || count < 0) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  return end == text.c_str() + text.size();
 }
 
 /// Shows the format error, frees the lines and gives the reader's failure.
@@ -73,7 +100,12 @@ std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
 std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
   long distance = 0;
   double anomaly = 0.0;
-  if (std::sscanf(text.c_str(), " %ld   %lf", &distance, &anomaly) != 2) return nullptr;
+  int used = 0;
+  if (std::sscanf(text.c_str(), " %ld   %lf%n", &distance, &anomaly, &used) != 2) return nullptr;
+  // Nothing but blanks may follow the anomaly (a null character counts as something).
+  for (std::size_t i = static_cast<std::size_t>(used); i < text.size(); ++i) {
+    if (!std::isspace(static_cast<unsigned char>(text[i]))) return nullptr;
+  }
   if (distance < INT32_MIN || distance > INT32_MAX || !std::isfinite(anomaly)) return nullptr;
   auto p = std::make_unique<ProfilePoint>();
   p->distance = static_cast<std::int32_t>(distance);
@@ -114,13 +146,18 @@ int CTessmorDoc::ReadProject(tessmor::Archive& ar) {
     m_nBackgroundLeft = 0;
     m_nBackgroundRight = 0;
   }
-  const long long count = std::strtoll(count_text.c_str(), nullptr, 10);
+  // A file that does not read cleanly from its first byte to its last is no project file:
+  // it is refused like a truncated one.
+  long long count = 0;
+  if (!IsTraverseName(m_strTraverseName) || !ParseCount(count_text, count)) {
+    throw tessmor::ArchiveException();
+  }
   for (long long i = 0; i < count; ++i) {
     std::unique_ptr<ProfilePoint> p = ParsePoint(ar.ReadString());
-    // A point that does not parse makes the whole file unreadable, like a truncated one.
     if (!p) throw tessmor::ArchiveException();
     m_points.push_back(std::move(p));
   }
+  if (!ar.AtEnd()) throw tessmor::ArchiveException();
   m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
   m_nSpacing = m_bEquallySpaced ? GetEqualSpacing() : 0;
   return 0;

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "platform/Application.h"
@@ -271,6 +272,186 @@ TEST_F(ProfileFiles, DamagedProjectFilesFailToOpen) {
   EXPECT_EQ(prompts.texts(), (std::vector<std::string>{kFailedOpen, kFailedOpen, kFailedOpen}));
 }
 
+/// A profile as a user can make one: points, name, background and interpolation method.
+struct ProjectVariant {
+  std::string name;
+  std::vector<ProfilePoint> points;
+  int background = kBackgroundNone;
+  int method = 4;
+};
+
+/// The project file the writer makes of `v`.
+std::vector<std::uint8_t> WrittenProject(const ProjectVariant& v) {
+  CTessmorDoc doc;
+  doc.m_strTraverseName = v.name;
+  for (const ProfilePoint& p : v.points) doc.AddPoint(p);
+  doc.m_bEquallySpaced = doc.FindUnequalSpacing() == 0 ? 1 : 0;
+  if (v.background != kBackgroundNone) {
+    doc.SetBackground(v.background, {-500, 2.5}, {7000, -1.25});
+  }
+  doc.m_nInterpMethod = v.method;
+  tessmor::Archive ar = tessmor::Archive::ForStore();
+  doc.WriteProject(ar);
+  return ar.StoredBytes();
+}
+
+TEST_F(ProfileFiles, EveryProjectFileTheWriterMakesReadsBackEqual) {
+  const std::vector<ProfilePoint> equal = {{0, 1.0}, {500, -2.5}, {1000, 0.0}, {1500, 12.346}};
+  const std::vector<ProfilePoint> unequal = {{-2500, -9999.999}, {0, 0.125}, {1250, 10000.0}};
+  std::vector<ProfilePoint> many;
+  for (int i = 0; i < 300; ++i) many.push_back({i * 250, (i - 150) / 1000.0});
+  std::vector<ProjectVariant> variants = {
+      {"Line A", equal},
+      {"Line A", unequal, kBackgroundConstant, 1},
+      {"Line A", unequal, kBackgroundLinear, 2},
+      {"Line A", many, kBackgroundLinear, 3},
+      {"", {}},
+      {"One point", {{42, -0.5}}},
+      {"North\r\nsecond line\n", equal},
+      {"S\xC3\xBC"
+       "d \xE9\xFF",
+       equal},                            // bytes above 127, UTF-8 or not
+      {std::string(254, 'a'), equal},     // the longest one-byte length
+      {std::string(255, 'b'), equal},     // a 16-bit length
+      {std::string(0xFFFD, 'c'), equal},  // the longest 16-bit length
+      {std::string(0xFFFE, 'd'), equal},  // a 32-bit length
+  };
+  int n = 0;
+  for (const ProjectVariant& v : variants) {
+    FakePrompts prompts;
+    const std::vector<std::uint8_t> bytes = WrittenProject(v);
+    const std::string path =
+        Write("v" + std::to_string(n++) + ".gpr", std::string(bytes.begin(), bytes.end()));
+    CTessmorDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr) << path;
+    EXPECT_EQ(doc->m_strTraverseName, v.name) << path;
+    ASSERT_EQ(doc->m_points.size(), v.points.size()) << path;
+    for (std::size_t i = 0; i < v.points.size(); ++i) {
+      EXPECT_EQ(doc->m_points[i]->distance, v.points[i].distance) << path << " point " << i;
+      // The file keeps 3 decimals; every anomaly here has no more.
+      EXPECT_EQ(doc->m_points[i]->anomaly, v.points[i].anomaly) << path << " point " << i;
+    }
+    EXPECT_EQ(doc->m_nBackgroundType, v.background) << path;
+    EXPECT_EQ(doc->m_nInterpMethod, v.method) << path;
+    EXPECT_TRUE(prompts.texts().empty()) << path;
+    // Read back equal: what the reader made, written again, is the same file.
+    EXPECT_EQ(WrittenProject(v), bytes) << path;
+    tessmor::Archive again = tessmor::Archive::ForStore();
+    doc->WriteProject(again);
+    EXPECT_EQ(again.StoredBytes(), bytes) << path;
+  }
+  EXPECT_EQ(app_.documents().size(), variants.size());
+}
+
+TEST_F(ProfileFiles, OlderLayoutProjectFilesStillOpen) {
+  struct Old {
+    std::string name;
+    std::string count;
+    std::vector<std::string> points;
+  };
+  const std::vector<Old> files = {
+      {"Old line", "3", {"0    1.000", "1000   -2.500", "2500    0.125"}},
+      {"Old line", "  +2  ", {"  0   1.000  ", "500   2.000\r\n"}},
+      {"Two\r\nlines", "1", {"-250   -0.001"}},
+      {std::string(300, 'o'), "0", {}},
+  };
+  int n = 0;
+  for (const Old& f : files) {
+    FakePrompts prompts;
+    const std::string path = dir_ + "/old" + std::to_string(n++) + ".gpr";
+    tessmor::Archive out = tessmor::Archive::ForStore(path);
+    out.WriteString(f.name);
+    out.WriteString(f.count);
+    for (const std::string& p : f.points) out.WriteString(p);
+    out.Commit();
+    CTessmorDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr) << path;
+    EXPECT_EQ(doc->m_strTraverseName, f.name) << path;
+    EXPECT_EQ(doc->m_points.size(), f.points.size()) << path;
+    EXPECT_TRUE(prompts.texts().empty()) << path;
+  }
+}
+
+TEST_F(ProfileFiles, ProjectFilesInTestDataOpen) {
+  FakePrompts prompts;
+  int opened = 0;
+  for (const auto& e :
+       std::filesystem::recursive_directory_iterator(tessmor::testing::SourceDir() + "/testdata")) {
+    if (e.path().extension() != ".gpr") continue;
+    CTessmorDoc* doc = Open(e.path().string());
+    EXPECT_NE(doc, nullptr) << e.path();
+    if (doc) {
+      EXPECT_FALSE(doc->m_points.empty()) << e.path();
+    }
+    ++opened;
+  }
+  EXPECT_GT(opened, 0);
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST_F(ProfileFiles, ProjectFilesThatDoNotReadCleanlyAreRefused) {
+  // A well-formed file in either layout, to be spoilt one way at a time.
+  auto project = [](bool header, const std::string& name, const std::string& count,
+                    const std::vector<std::string>& points) {
+    tessmor::Archive out = tessmor::Archive::ForStore();
+    if (header) out.WriteString("TESSMOR 2.1");
+    out.WriteString(name);
+    out.WriteString(count);
+    if (header) {
+      out.WriteU16(4);
+      out.WriteU16(kBackgroundNone);
+      out.WriteU16(1);
+      out.WriteDouble(0.0);
+      out.WriteDouble(0.0);
+      out.WriteI32(0);
+      out.WriteI32(0);
+    }
+    for (const std::string& p : points) out.WriteString(p);
+    const auto& b = out.StoredBytes();
+    return std::string(b.begin(), b.end());
+  };
+  const std::vector<std::string> two = {"0   1.000", "500   2.000"};
+  std::vector<std::string> bad;
+  for (bool header : {true, false}) {
+    bad.push_back(project(header, "Line", "2", two) + std::string(1, '\0'));  // a byte left over
+    bad.push_back(project(header, "Line", "2", two) + project(header, "Line", "2", two));
+    bad.push_back(project(header, "Line", "3", two));    // a count beyond the data
+    bad.push_back(project(header, "Line", "1", two));    // a point left over
+    bad.push_back(project(header, "Line", "two", two));  // not a count
+    bad.push_back(project(header, "Line", "2x", two));
+    bad.push_back(project(header, "Line", "", {}));
+    bad.push_back(project(header, "Line", "-1", {}));
+    bad.push_back(project(header, "Li\x01ne", "2", two));  // control characters
+    bad.push_back(project(header, "Li\tne", "2", two));
+    bad.push_back(project(header, std::string("Li\0ne", 5), "2", two));
+    bad.push_back(project(header, "Li\x7Fne", "2", two));
+    bad.push_back(project(header, "Line", "2", {"0   1.000", "500   2.000 mGal"}));  // points
+    bad.push_back(project(header, "Line", "2", {"0   1.000", "500"}));
+  }
+  // Random bytes, as a damaged or foreign file holds them.
+  for (unsigned seed : {1u, 2u, 3u, 4u}) {
+    std::mt19937 random(seed);
+    std::string bytes(3000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    bad.push_back(bytes);
+  }
+  int n = 0;
+  for (const std::string& bytes : bad) {
+    FakePrompts prompts;
+    const std::string name = "bad" + std::to_string(n++) + ".gpr";
+    EXPECT_EQ(Open(Write(name, bytes)), nullptr) << name;
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{kFailedOpen}) << name;
+  }
+  EXPECT_TRUE(app_.documents().empty());
+  EXPECT_TRUE(app_.recent_files().empty());
+  // The same file unspoilt opens, in both layouts.
+  FakePrompts prompts;
+  EXPECT_NE(Open(Write("good.gpr", project(true, "Line", "2", two))), nullptr);
+  EXPECT_NE(Open(Write("good-old.gpr", project(false, "Line", "2", two))), nullptr);
+  EXPECT_EQ(app_.recent_files().size(), 2u);
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
 TEST(ProfilePointText, FormatsAndParsesLikeTheProjectFile) {
   EXPECT_EQ(CTessmorDoc::FormatPoint({1000, 12.3456}), "1000    12.346");
   EXPECT_EQ(CTessmorDoc::FormatPoint({-250, -2.5}), "-250   -2.500");
@@ -282,6 +463,10 @@ TEST(ProfilePointText, FormatsAndParsesLikeTheProjectFile) {
   EXPECT_EQ(CTessmorDoc::ParsePoint("1000"), nullptr);
   EXPECT_EQ(CTessmorDoc::ParsePoint("x 1.0"), nullptr);
   EXPECT_EQ(CTessmorDoc::ParsePoint("99999999999 1.0"), nullptr);
+  // Trailing blanks are fine; anything else after the anomaly is not a point.
+  EXPECT_NE(CTessmorDoc::ParsePoint("1000   12.346 \r\n"), nullptr);
+  EXPECT_EQ(CTessmorDoc::ParsePoint("1000   12.346 mGal"), nullptr);
+  EXPECT_EQ(CTessmorDoc::ParsePoint(std::string("1000   12.346\0", 14)), nullptr);
 }
 
 }  // namespace

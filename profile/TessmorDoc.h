@@ -90,7 +90,8 @@ class CTessmorDoc : public CVexaDoc {
   /// The point as the project file and the GRAVASCII title line write it: the distance, three
   /// spaces and the anomaly with 3 decimals.
   static std::string FormatPoint(const ProfilePoint& p);
-  /// Parses a point text; null when it does not hold a distance and an anomaly.
+  /// Parses a point text; null when it does not hold a distance and an anomaly, or holds
+  /// anything but blanks after them.
   static std::unique_ptr<ProfilePoint> ParsePoint(const std::string& text);
 
   /// Asks whether to save in a type that cannot keep everything. 1 go on, 0 cancel.
