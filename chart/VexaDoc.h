@@ -161,8 +161,8 @@ class CVexaDoc : public tessmor::Document {
   /// was set by the caller), else through Serialize. A file that cannot be read
   /// (tessmor::FileException: missing, not a regular file, too large) is reported with the
   /// file-error message of its cause, before anything is read; any other failure reports
-  /// "Failed to open document.". On failure it leaves the chart (or the derived document) empty and
-  /// returns false. The chart mode is as it was before the call.
+  /// "Failed to open document.". On failure it leaves the chart (or the derived document)
+  /// empty and returns false. The chart mode is as it was before the call.
   bool OnOpenDocument(const std::string& path) override;
   /// Writes `path` as a chart in chart mode, else through Serialize; the file is replaced only
   /// when everything was written. Failures are reported ("Invalid filename.", "Failed to save
