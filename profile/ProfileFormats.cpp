@@ -34,11 +34,11 @@ bool ToMetres(double metres, std::int32_t& out) {
 }
 
 /// True when `name` can be a traverse name of a project file: no control character but the
-/// carriage return and line feed of a line end.
+/// carriage return and line feed of a line end and the tab a pasted name may hold.
 bool IsTraverseName(const std::string& name) {
   for (const char c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
-    if ((u < 0x20 && c != '\r' && c != '\n') || u == 0x7F) return false;
+    if ((u < 0x20 && c != '\r' && c != '\n' && c != '\t') || u == 0x7F) return false;
   }
   return true;
 }

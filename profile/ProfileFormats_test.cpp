@@ -308,6 +308,7 @@ TEST_F(ProfileFiles, EveryProjectFileTheWriterMakesReadsBackEqual) {
       {"", {}},
       {"One point", {{42, -0.5}}},
       {"North\r\nsecond line\n", equal},
+      {"Line\tB", equal},  // a tab pasted into the name
       {"S\xC3\xBC"
        "d \xE9\xFF",
        equal},                            // bytes above 127, UTF-8 or not
@@ -422,7 +423,6 @@ TEST_F(ProfileFiles, ProjectFilesThatDoNotReadCleanlyAreRefused) {
     bad.push_back(project(header, "Line", "", {}));
     bad.push_back(project(header, "Line", "-1", {}));
     bad.push_back(project(header, "Li\x01ne", "2", two));  // control characters
-    bad.push_back(project(header, "Li\tne", "2", two));
     bad.push_back(project(header, std::string("Li\0ne", 5), "2", two));
     bad.push_back(project(header, "Li\x7Fne", "2", two));
     bad.push_back(project(header, "Line", "2", {"0   1.000", "500   2.000 mGal"}));  // points
