@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -287,10 +288,10 @@ void CMainFrame::CreateMenus() {
   AddCommand(magnify, "50%", CTessmorView::ID_MAGNIFY_50);
   AddCommand(magnify, "100%", CTessmorView::ID_MAGNIFY_100);
   AddCommand(view, "&Normal View", CTessmorView::ID_NORMAL_VIEW);
-  AddCommand(view, "Sh&rink\t(Num -)", CTessmorView::ID_SHRINK)
-      ->setShortcut(QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
-  AddCommand(view, "E&xpand\t(Num +)", CTessmorView::ID_EXPAND)
-      ->setShortcut(QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+  // The keypad keys of these two are taken in keyPressEvent: on X11 a keypad key is offered
+  // to the shortcuts without its keypad modifier, so a "Num+" shortcut never matches.
+  AddCommand(view, "Sh&rink\t(Num -)", CTessmorView::ID_SHRINK);
+  AddCommand(view, "E&xpand\t(Num +)", CTessmorView::ID_EXPAND);
   // The zoom entries belong to a profile window; the bars are always there.
   for (QMenu* m : {reduced, magnify}) m->menuAction()->setData(-1);
 
@@ -412,6 +413,7 @@ void CMainFrame::UpdateCaption() {
   if (Document* doc = ActiveDocument()) {
     caption += " - " + QString::fromStdString(doc->GetTitle());
   }
+  caption_ = caption;
   setWindowTitle(caption);
   for (auto& [window, doc] : windows_) {
     window->setWindowTitle(QString::fromStdString(doc->GetTitle()) +
@@ -488,7 +490,8 @@ bool CMainFrame::OnCommand(int id) {
       default:
         if (id >= ID_FILE_MRU_FIRST && id < ID_FILE_MRU_FIRST + kMaxRecentFiles) {
           const std::size_t i = static_cast<std::size_t>(id - ID_FILE_MRU_FIRST);
-          if (i < app_.recent_files().size()) OpenFile(app_.recent_files()[i]);
+          // A copy: opening the file reorders the list.
+          if (i < app_.recent_files().size()) OpenFile(std::string(app_.recent_files()[i]));
         } else if (IsViewCommand(id) && ActiveView()) {
           handled = ActiveView()->OnCommand(id);
         } else {
@@ -525,7 +528,12 @@ Document* CMainFrame::OpenFile(const std::string& path, tessmor::DocTemplate* wi
     QApplication::restoreOverrideCursor();
   });
   if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-  if (doc) ShowDocument(doc);
+  if (doc) {
+    // The file takes the place of an untouched new project.
+    QMdiSubWindow* untouched = UntouchedNewWindow();
+    if (untouched && windows_[untouched] != doc) untouched->close();
+    ShowDocument(doc);
+  }
   UpdateRecentMenu();
   UpdateCommandUI();
   return doc;
@@ -575,8 +583,10 @@ void CMainFrame::ShowDocument(Document* doc) {
       return kPapers[names.indexOf(name)].code;
     });
     if (!RestorePlacement(*window)) {
-      window->resize(std::max(400, mdi_->width() * 3 / 4), std::max(300, mdi_->height() * 3 / 4));
+      const QSize area = mdi_->viewport()->size();
+      window->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
     }
+    if (!window->isMaximized()) FitToArea(*window);
     if (!window->isVisible()) window->show();
     frame->UpdateScrollBars();
     view->OnSetFocus();
@@ -584,6 +594,27 @@ void CMainFrame::ShowDocument(Document* doc) {
   }
   if (last) mdi_->setActiveSubWindow(last);
   UpdateCommandUI();
+}
+
+QMdiSubWindow* CMainFrame::UntouchedNewWindow() const {
+  if (windows_.size() != 1) return nullptr;
+  const auto& [window, doc] = *windows_.begin();
+  if (!doc->GetPathName().empty() || doc->IsModified() || app_.ViewsOf(doc).size() != 1) {
+    return nullptr;
+  }
+  const auto* profile = dynamic_cast<const CTessmorDoc*>(doc);
+  if (profile && profile->GetPointCount(1) > 0) return nullptr;
+  return window;
+}
+
+void CMainFrame::FitToArea(QMdiSubWindow& window) const {
+  const QSize area = mdi_->viewport()->size();
+  if (area.isEmpty()) return;
+  QRect r = window.geometry();
+  r.setSize(r.size().boundedTo(area));
+  r.moveLeft(std::clamp(r.left(), 0, area.width() - r.width()));
+  r.moveTop(std::clamp(r.top(), 0, area.height() - r.height()));
+  window.setGeometry(r);
 }
 
 bool CMainFrame::SaveModified(Document* doc) {
@@ -637,6 +668,32 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   StoreRecentFiles();
   event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // A maximised chart window adds " - [its title]" to the caption, which names the document
+  // already: keep the caption as it was.
+  if (event->type() == QEvent::WindowTitleChange && !caption_.isEmpty() &&
+      windowTitle() != caption_) {
+    setWindowTitle(caption_);
+  }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() & Qt::KeypadModifier) {
+    const int id = event->key() == Qt::Key_Plus    ? int(CTessmorView::ID_EXPAND)
+                   : event->key() == Qt::Key_Minus ? int(CTessmorView::ID_SHRINK)
+                                                   : 0;
+    QAction* a = id ? action(id) : nullptr;
+    if (a && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      UpdateCommandUI();
+      if (a->isVisible() && a->isEnabled()) a->trigger();
+      event->accept();
+      return;
+    }
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

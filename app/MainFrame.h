@@ -86,6 +86,9 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  /// The keypad's plus and minus expand and shrink the active chart.
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -99,6 +102,11 @@ class CMainFrame : public QMainWindow {
   void ShowDocument(tessmor::Document* doc);
   /// The open dialog with the filter of template `index`, then OpenFile.
   void PromptOpen(int index);
+  /// The window of a new project that was never changed (no path, no points, one view), when
+  /// it is the only window open; null otherwise. A file opened now takes its place.
+  QMdiSubWindow* UntouchedNewWindow() const;
+  /// Shrinks and moves a normal chart window to lie inside the MDI area's viewport.
+  void FitToArea(QMdiSubWindow& window) const;
   /// Asks to save a modified document. False when the user cancelled.
   bool SaveModified(tessmor::Document* doc);
   void Print(bool preview);
@@ -112,6 +120,8 @@ class CMainFrame : public QMainWindow {
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QLabel* magnification_ = nullptr;
+  // The caption: the application title and the active document's title.
+  QString caption_;
   std::map<int, QAction*> actions_;
   std::map<QMdiSubWindow*, tessmor::Document*> windows_;
   QMenu* file_menu_ = nullptr;

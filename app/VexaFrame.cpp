@@ -1,10 +1,12 @@
 #include "app/VexaFrame.h"
 
+#include <QApplication>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QtGlobal>
 #include <algorithm>
 #include <exception>
@@ -25,6 +27,8 @@ constexpr unsigned kFlagShift = 0x4;
 constexpr unsigned kFlagControl = 0x8;
 // A press and release further apart than this (pixels) drag the selection.
 constexpr int kDragThreshold = 3;
+// One notch of a mouse wheel, in eighths of a degree.
+constexpr int kWheelNotch = 120;
 }  // namespace
 
 CVexaFrame::CVexaFrame(CDesktopView* view, QWidget* parent)
@@ -133,6 +137,32 @@ void CVexaFrame::mouseReleaseEvent(QMouseEvent* event) {
         {r.left + delta.x(), r.top + delta.y(), r.right + delta.x(), r.bottom + delta.y()});
   });
   viewport()->update();
+}
+
+void CVexaFrame::wheelEvent(QWheelEvent* event) {
+  if (!view_) {
+    QAbstractScrollArea::wheelEvent(event);
+    return;
+  }
+  const QPoint angle = event->angleDelta();
+  // A wheel turned away from the user (positive) zooms in and scrolls towards the top.
+  const int turn = angle.y() != 0 ? angle.y() : angle.x();
+  event->accept();
+  if (event->modifiers() & Qt::ControlModifier) {
+    zoom_turn_ += turn;
+    while (zoom_turn_ >= kWheelNotch || zoom_turn_ <= -kWheelNotch) {
+      const bool in = zoom_turn_ > 0;
+      zoom_turn_ -= in ? kWheelNotch : -kWheelNotch;
+      tessmor::RunGuarded(
+          [&] { view_->OnCommand(in ? CTessmorView::ID_EXPAND : CTessmorView::ID_SHRINK); });
+    }
+    return;
+  }
+  const bool across = (event->modifiers() & Qt::ShiftModifier) || angle.y() == 0;
+  QScrollBar* bar = across ? horizontalScrollBar() : verticalScrollBar();
+  // As far per notch as the desktop's wheel setting says, in the bar's steps.
+  const int step = bar->singleStep() * QApplication::wheelScrollLines();
+  bar->setValue(bar->value() - turn * step / kWheelNotch);
 }
 
 void CVexaFrame::focusInEvent(QFocusEvent* event) {

@@ -27,6 +27,9 @@ class CVexaFrame : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  /// The wheel scrolls the chart up and down, with Shift across, and with Ctrl zooms it
+  /// by one Expand or Shrink per notch.
+  void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
 
  private:
@@ -34,4 +37,6 @@ class CVexaFrame : public QAbstractScrollArea {
   bool syncing_ = false;
   bool pressed_on_selection_ = false;
   QPoint press_point_;
+  // Wheel turn with Ctrl not yet spent on a zoom step (eighths of a degree).
+  int zoom_turn_ = 0;
 };

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setOrganizationName(tessmor::kCompanyName);
   QApplication::setApplicationName(tessmor::kSettingsAppName);
-  QApplication::setApplicationDisplayName("TESSMOR");
+  // No display name: the desktop would append it to the caption, which names the program
+  // already.
   tessmor::QtSettings settings;
   tessmor::SetSettings(&settings);
   int status = 1;

@@ -120,8 +120,11 @@ std::vector<View*> Application::ViewsOf(const Document* doc) const {
 }
 
 void Application::AddToRecentFileList(const std::string& path) {
-  recent_.erase(std::remove(recent_.begin(), recent_.end(), path), recent_.end());
-  recent_.insert(recent_.begin(), path);
+  // `path` may be an entry of the list itself (a file opened from the list): the list is
+  // edited below, so work on a copy.
+  std::string entry = path;
+  recent_.erase(std::remove(recent_.begin(), recent_.end(), entry), recent_.end());
+  recent_.insert(recent_.begin(), std::move(entry));
   if (recent_.size() > max_recent_) recent_.resize(max_recent_);
 }
 

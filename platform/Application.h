@@ -41,6 +41,7 @@ class TESSMOR_PLATFORM_EXPORT Application {
 
   /// The recent files, newest first (at most `max_recent` entries).
   const std::vector<std::string>& recent_files() const { return recent_; }
+  /// Puts `path` at the top of the recent files, once; `path` may be one of recent_files().
   void AddToRecentFileList(const std::string& path);
   void set_max_recent(std::size_t n) { max_recent_ = n; }
 

@@ -108,6 +108,42 @@ TEST(Application, FailedOpenReportsAndLeavesNoDocument) {
             (std::vector<std::string>{"Failed to open document.", "Failed to open document."}));
 }
 
+TEST(Application, OpeningFromTheRecentListKeepsEveryEntryOnce) {
+  testing::FakePrompts prompts;
+  Application app;
+  app.AddDocTemplate(MakeTemplate(329, ".gpr"));
+  const std::string dir = testing::MakeTempDir();
+  for (const char* name : {"x.gpr", "x2.gpr", "y.gpr"}) {
+    Archive out = Archive::ForStore(dir + "/" + name);
+    out.WriteString(name);
+    out.Commit();
+  }
+  const std::string x = dir + "/x.gpr", x2 = dir + "/x2.gpr", y = dir + "/y.gpr";
+  for (const std::string& path : {x, x2}) app.CloseDocument(app.OpenDocumentFile(path));
+  ASSERT_EQ(app.recent_files(), (std::vector<std::string>{x2, x}));
+
+  // The newest entry, opened by the list's own string.
+  Document* doc = app.OpenDocumentFile(app.recent_files()[0]);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->GetPathName(), x2);
+  EXPECT_EQ(app.recent_files(), (std::vector<std::string>{x2, x}));
+  app.CloseDocument(doc);
+
+  // An older entry moves to the top.
+  app.CloseDocument(app.OpenDocumentFile(y));
+  ASSERT_EQ(app.recent_files(), (std::vector<std::string>{y, x2, x}));
+  doc = app.OpenDocumentFile(app.recent_files()[2]);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(static_cast<TextDoc*>(doc)->text, "x.gpr");
+  EXPECT_EQ(app.recent_files(), (std::vector<std::string>{x, y, x2}));
+
+  // Adding an entry of the list itself only moves it.
+  app.AddToRecentFileList(app.recent_files()[0]);
+  app.AddToRecentFileList(app.recent_files()[1]);
+  EXPECT_EQ(app.recent_files(), (std::vector<std::string>{y, x, x2}));
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
 TEST(Document, FailedSaveKeepsTheFileItReplaces) {
   testing::FakePrompts prompts;
   const std::string dir = testing::MakeTempDir();

@@ -353,7 +353,8 @@ void CTessmorView::SetMagnification(int percent) {
 }
 
 std::string CTessmorView::GetMagnificationText() const {
-  const int p = m_nMagnification;
+  // The zoom in force: after Normal View it is normal size whatever m_nMagnification says.
+  const int p = m_nZoom < 1 ? 0 : m_nZoom;
   return std::to_string(p < 101 ? -p : p - 100) + "%";
 }
 

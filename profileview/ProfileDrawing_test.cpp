@@ -298,6 +298,7 @@ TEST_F(Page, MagnificationCommandsThePaneAndTheStoredValue) {
   view.OnCommand(CTessmorView::ID_NORMAL_VIEW);
   EXPECT_FLOAT_EQ(doc.m_mapper.GetZoom(), 1.0f);
   EXPECT_EQ(view.m_nMagnification, 200) << "Normal View keeps the magnification";
+  EXPECT_EQ(pane, "0%") << "the pane shows the normal size in force";
   view.OnCommand(CTessmorView::ID_REDUCE_75);
   EXPECT_EQ(view.m_nMagnification, 75);
   EXPECT_EQ(pane, "-75%");

@@ -153,6 +153,7 @@ bool CTessmorView::OnCommand(int id) {
       return true;
     case ID_NORMAL_VIEW:
       SetZoomPercent(0, true);
+      OnSetFocus();
       return true;
     case ID_EXPAND:
       SetMagnification(m_nMagnification + 10);

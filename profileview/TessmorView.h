@@ -97,7 +97,8 @@ class CTessmorView : public CVexaView {
   /// Sets the magnification `percent` (see m_nMagnification): the chart's zoom follows
   /// (below 1 normal size, 1101 and above refused by the chart) and the status pane shows it.
   void SetMagnification(int percent);
-  /// The status pane text of the magnification: −p when p < 101, else p − 100, then "%".
+  /// The status pane text of the zoom p in force (0 for normal size): −p when p < 101,
+  /// else p − 100, then "%".
   std::string GetMagnificationText() const;
   /// Gaining the focus: the status pane shows the magnification.
   void OnSetFocus();
