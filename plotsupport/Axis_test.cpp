@@ -169,14 +169,13 @@ TEST(SetAXIS, ScalesGravityProfileRanges) {
 }
 
 TEST(SetAXIS, WidensARoundScalingThatFallsShortOfTheData) {
-  // 114..121: the start found (121 - 2.4 and seven steps of 0.2 down) stops at 118.6, so the
-  // axis grows 24 more steps of 0.2 below it.
-  // Each added step rounds to single precision near 114 (a unit in the last place is 7.6e-6),
-  // so after 31 of them the values are good to 1e-3.
+  // 114..121: the start found (121 - 2.4 and seven steps of 0.2 down) stops at 118.6; 24
+  // more steps of 0.2 would make 36, so the axis takes the next coarser steps instead: 0.25
+  // needs 28, 0.5 needs 14 (114 ... 121).
   const Scaled grown = Scale(114.0f, 121.0f, 100.0f);
-  EXPECT_NEAR(grown.origin, 113.8f, 1e-3f);
-  EXPECT_NEAR(grown.extent, 7.2f, 1e-3f);
-  EXPECT_NEAR(grown.count, 36.0f, 1e-3f);
+  EXPECT_NEAR(grown.origin, 114.0f, 1e-4f);
+  EXPECT_NEAR(grown.extent, 7.0f, 1e-4f);
+  EXPECT_NEAR(grown.count, 14.0f, 1e-4f);
   EXPECT_EQ(grown.digits, 1);
   // -1110..-740: the end -750 misses -740 by less than a step; one step of 50 more.
   ExpectAxis(Scale(-1110.0f, -740.0f, 100.0f), -1200.0f, 500.0f, 10.0f, -4);
