@@ -341,7 +341,8 @@ int SetAXIS(AXIS* axis, float first, float last, float length) {
       found = FittedRoundScaling(-first, -last, s);
       if (found) s = Negated(s);
     } else if (!found && last > first) {
-      // The mirror image -last .. -first rises too; its axis, mirrored back, runs from a.
+      // The mirror image -last .. -first rises too; its axis, mirrored back, rises from
+      // first.
       found = FittedRoundScaling(-last, -first, s);
       if (found) s = Reversed(Negated(s));
     }
