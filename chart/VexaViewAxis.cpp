@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -58,11 +59,20 @@ int IntegerField(std::int32_t digits) {
   return static_cast<int>(std::min(-std::int64_t{digits}, kMaxLabelField));
 }
 
-// `value` toward zero as a long; NaN gives 0, values beyond the range its ends.
-long TruncatedLong(float value) {
-  if (!(value == value)) return 0;
-  const double t = std::trunc(static_cast<double>(value));
-  return static_cast<long>(std::clamp(t, -2147483648.0, 2147483647.0));
+// The decimal text of `whole` (an integer in double precision, any size), padded on the left
+// with spaces to `field` characters when shorter.
+std::string IntegerLabel(double whole, int field) {
+  std::string text;
+  if (std::fabs(whole) < 9.0e18) {
+    text = std::to_string(static_cast<long long>(whole));
+  } else {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.0f", whole);
+    text = buffer;
+  }
+  if (text.size() < static_cast<std::size_t>(field))
+    text.insert(0, static_cast<std::size_t>(field) - text.size(), ' ');
+  return text;
 }
 
 }  // namespace
@@ -175,25 +185,26 @@ int CVexaView::DrawAxis(float first, float last, AXIS* axis) {
       MoveTo(length, labelOffset);
       const float end = length * scale + origin;
       if (digits < 0)
-        WriteInteger(TruncatedLong(end), IntegerField(digits));
+        WriteText(IntegerLabel(std::isfinite(end) ? std::trunc(end) : 0.0, IntegerField(digits)));
       else
         WriteNumber(end, 0, digits);
     } else {
-      // Every tick from the start, every (every + 1)-th labelled, integers rounded.
+      // Every tick from the start, every (every + 1)-th labelled, integers rounded (halves
+      // up). A tick's value is the origin plus its whole steps, formed in double precision so
+      // that rounding does not pile up from tick to tick.
       float p = 0.0f;
-      float value = origin;
       std::int64_t c = 0;
       for (std::int64_t i = 0; i <= intervals; ++i) {
         MoveTo(p, labelOffset);
         if (c == 0) {
+          const double value = static_cast<double>(origin) + static_cast<double>(i) * step;
           if (digits < 0)
-            WriteInteger(nintf(value), IntegerField(digits));
+            WriteText(IntegerLabel(std::floor(value + 0.5), IntegerField(digits)));
           else
-            WriteNumber(value, 0, digits);
+            WriteNumber(static_cast<float>(value), 0, digits);
         }
         if (every != 0 && ++c > every) c = 0;
         p += spacing;
-        value += step;
       }
     }
   }

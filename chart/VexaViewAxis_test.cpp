@@ -174,4 +174,39 @@ TEST_F(AxisDrawingTest, UnusableScaleDrawsAPlainLine) {
   EXPECT_TRUE(Texts().empty());
 }
 
+TEST_F(AxisDrawingTest, IntegerLabelsBeyondTwoBillionKeepTheirValue) {
+  // 0 … 3e9 in 6 steps of 5e8; the labels used to stop at 2147483647. End-only labels too.
+  AXIS axis = Axis(150.0f, 145);
+  view.DrawAxis(0.0f, 3e9f, &axis);
+  ASSERT_EQ(axis.labelDigits, -10);
+  std::string expected;
+  for (long long i = 0; i <= 6; i += axis.labelEvery + 1) {
+    const std::string value = std::to_string(i * 500000000LL);
+    expected += (expected.empty() ? "" : "|") + std::string(10 - value.size(), ' ') + value;
+  }
+  EXPECT_EQ(Joined(), expected);
+  EXPECT_NE(Joined().find("3000000000"), std::string::npos);
+
+  view.NewChart();
+  AXIS end = Axis(20.0f, 145, "", 5e8f, 4e9f / 20.0f, 0.0f, -10);
+  view.DrawAxis(0.0f, 0.0f, &end);
+  ASSERT_EQ(end.labelEvery, -1);
+  EXPECT_EQ(Joined(), "4000000000");
+}
+
+TEST_F(AxisDrawingTest, DecimalLabelsStateTheirTickValues) {
+  // A derivative range -0.099 … 0.072 becomes -0.123 … 0.080 in 7 steps of 0.029; every
+  // second tick is labelled, each with the three decimals its value has.
+  AXIS axis = Axis(100.0f, 145);
+  view.DrawAxis(-0.099f, 0.072f, &axis);
+  EXPECT_EQ(axis.labelDigits, 3);
+  std::string expected;
+  for (int i = 0; i <= 7; i += axis.labelEvery + 1) {
+    static const char* const kValues[] = {"-0.123", "-0.094", "-0.065", "-0.036",
+                                          "-0.007", " 0.022", " 0.051", " 0.080"};
+    expected += (expected.empty() ? "" : "|") + std::string(kValues[i]);
+  }
+  EXPECT_EQ(Joined(), expected);
+}
+
 }  // namespace

@@ -50,6 +50,26 @@ float ClampToFloat(double v) {
   return static_cast<float>(v);
 }
 
+// True when `value` is a whole number of units 10^-decimals, to within `tolerance`.
+bool OnDecimalGrid(double value, int decimals, double tolerance) {
+  const double unit = std::pow(10.0, -decimals);
+  const double units = value / unit;
+  return std::fabs(units - std::round(units)) * unit <= tolerance;
+}
+
+// The decimals that tick labels origin + i x step need to state their values: as many as
+// the step has (to 1e-4 of itself), and as many more as put the origin within a hundredth of
+// a step of its label (at most two more). 0 for a step of 0 or one that is not finite.
+int DecimalsNeeded(float origin, float step) {
+  const double h = std::fabs(static_cast<double>(step));
+  if (!(h > 0.0) || !std::isfinite(h) || !std::isfinite(origin)) return 0;
+  constexpr int kMost = 60;  // beyond the finest float step
+  int n = 0;
+  while (n < kMost && !OnDecimalGrid(h, n, h * 1e-4)) ++n;
+  while (n < kMost && !OnDecimalGrid(origin, n, h * 1e-2)) ++n;
+  return n;
+}
+
 // FindDivisor for intermediate values whose interval count is not wanted.
 float Divisor(float value) {
   float count = 0.0f;
@@ -164,35 +184,138 @@ bool RoundScaling(float a, float b, Scaling& out) {
   return true;
 }
 
-// One interval over the raw data interval, or one data unit up from the first value when
-// there is no interval to show.
-// Grows a round scaling by whole steps, at its start and at its end, until it reaches both
-// data values `a` and `b` (a start or end within a ten-thousandth of a step counts); steps
-// keep their size. False when 64 steps are not enough.
-bool Cover(Scaling& s, float a, float b) {
-  const double lo = std::min(a, b), hi = std::max(a, b);
-  const double step = static_cast<double>(s.extent) / s.count;
-  const double slack = std::fabs(step) * 1e-4;
-  for (int added = 0; added <= 64; ++added) {
-    const double start = s.origin;
-    const double end = start + s.extent;
-    const bool rising = s.extent > 0.0f;
-    const bool startShort = rising ? start > lo + slack : start < hi - slack;
-    const bool endShort = rising ? end < hi - slack : end > lo + slack;
-    if (!startShort && !endShort) return true;
-    if (startShort) {
-      s.origin = static_cast<float>(start - step);
-      s.extent = static_cast<float>(s.extent + step);
-      s.count += 1.0f;
+// The most tick intervals an axis is given.
+constexpr float kMaxIntervals = 15.0f;
+// The most intervals of a scaling chosen without the rules, for labels with room.
+constexpr double kPlainIntervals = 10.0;
+
+// The next step of the series 1, 2, 2.5, 5 x 10^k above `step` (> 0, finite).
+double CoarserStep(double step) {
+  double power = std::pow(10.0, std::floor(std::log10(step)) - 1.0);
+  for (int decade = 0; decade < 4; ++decade, power *= 10.0) {
+    for (double m : {1.0, 2.0, 2.5, 5.0}) {
+      if (m * power > step * (1.0 + 1e-9)) return m * power;
     }
-    if (endShort) {
-      s.extent = static_cast<float>(s.extent + step);
-      s.count += 1.0f;
-    }
+  }
+  return step * 10.0;  // not reached
+}
+
+// True when `step` (> 0) has at most two significant digits (to 1e-4 of itself), as the
+// steps of the extent tables do.
+bool IsRoundStep(double step) {
+  const double m = step / std::pow(10.0, std::floor(std::log10(step)) - 1.0);
+  return std::fabs(m - std::round(m)) <= 1e-4 * m;
+}
+
+// The grid of whole multiples of `step` (> 0) that reaches from lo to hi (lo < hi; a value
+// within a ten-thousandth of a step of a grid line counts as on it). False when it takes
+// more than `most` intervals or leaves the float range.
+bool Grid(double lo, double hi, double step, double most, Scaling& out) {
+  const double slack = step * 1e-4;
+  const double first = std::floor((lo + slack) / step);
+  const double last = std::ceil((hi - slack) / step);
+  const double count = std::max(1.0, last - first);
+  if (!(count <= most)) return false;
+  const double origin = first * step;
+  const double end = origin + count * step;
+  if (!(std::fabs(origin) <= FLT_MAX && std::fabs(end) <= FLT_MAX)) return false;
+  out = {static_cast<float>(origin), static_cast<float>(end - origin), static_cast<float>(count)};
+  return std::isfinite(out.extent);
+}
+
+// The grid of the finest step of the series 1, 2, 2.5, 5 x 10^k at or above `step` that
+// reaches from lo to hi (lo < hi) in at most `most` intervals. False when the float range
+// holds none.
+bool CoarseGrid(double lo, double hi, double step, double most, Scaling& out) {
+  step = CoarserStep(step * (1.0 - 1e-6));  // the series value at or just above
+  for (int i = 0; i < 400 && std::isfinite(step) && step > 0.0; ++i) {
+    if (Grid(lo, hi, step, most, out)) return true;
+    step = CoarserStep(step);
   }
   return false;
 }
 
+// Makes a rising round scaling (extent > 0) reach both lo and hi (lo < hi; a start or end
+// within a ten-thousandth of a step counts) in at most kMaxIntervals intervals. A scaling
+// that does is kept as it is; one that falls short grows by whole steps at that end while
+// the count allows; otherwise the grid of the next coarser round step that fits replaces it.
+bool Fit(Scaling& s, double lo, double hi) {
+  const double step = static_cast<double>(s.extent) / s.count;
+  // An extent that its count does not split into round steps (an origin moved to 0 keeps the
+  // count of the extent above the old start) is replaced by the grid of the next round step.
+  if (!IsRoundStep(step)) return CoarseGrid(lo, hi, step, kMaxIntervals, s);
+  const double slack = step * 1e-4;
+  Scaling grown = s;
+  while (grown.count <= kMaxIntervals) {
+    const double start = grown.origin;
+    const double end = start + grown.extent;
+    const bool startShort = start > lo + slack;
+    const bool endShort = end < hi - slack;
+    if (!startShort && !endShort) {
+      s = grown;
+      return true;
+    }
+    if (startShort) {
+      grown.origin = static_cast<float>(start - step);
+      grown.extent = static_cast<float>(grown.extent + step);
+      grown.count += 1.0f;
+    }
+    if (endShort) {
+      grown.extent = static_cast<float>(grown.extent + step);
+      grown.count += 1.0f;
+    }
+  }
+  return CoarseGrid(lo, hi, CoarserStep(step), kMaxIntervals, s);
+}
+
+// The scaling of the values' negatives (a mirror image: start and extent change sign).
+Scaling Negated(const Scaling& s) { return {-s.origin, -s.extent, s.count}; }
+
+// The same stretch of values run from its other end.
+Scaling Reversed(const Scaling& s) {
+  return {static_cast<float>(static_cast<double>(s.origin) + s.extent), -s.extent, s.count};
+}
+
+// The round scaling of the rules for the pair a (at the start) .. b, fitted to
+// reach both values; it must run the way the pair runs.
+bool FittedRoundScaling(float a, float b, Scaling& s) {
+  if (!RoundScaling(a, b, s) || !Usable(s)) return false;
+  const bool rising = b >= a;
+  if ((s.extent > 0.0f) != rising) return false;
+  if (rising) return Fit(s, a, b);
+  Scaling mirrored = Negated(s);
+  if (!Fit(mirrored, -static_cast<double>(a), -static_cast<double>(b))) return false;
+  s = Negated(mirrored);
+  return true;
+}
+
+// A round scaling of a .. b (a != b) without the rules: the data interval itself when it is
+// one round step starting on a multiple of it, else the grid of the finest step of the
+// series 1, 2, 2.5, 5 x 10^k that spans it in at most kPlainIntervals intervals.
+bool PlainScaling(float a, float b, Scaling& s) {
+  const double lo = std::min(a, b), hi = std::max(a, b);
+  const double span = hi - lo;
+  if (!(span > 0.0) || !std::isfinite(span)) return false;
+  const double power = std::pow(10.0, std::floor(std::log10(span)));
+  const double mantissa = span / power;
+  const double whole = std::round(mantissa);
+  const double multiple = lo / (whole * power);
+  if ((whole == 1.0 || whole == 2.0 || whole == 5.0) &&
+      std::fabs(mantissa - whole) <= 1e-4 * whole &&
+      std::fabs(multiple - std::round(multiple)) <= 1e-4) {
+    s = {static_cast<float>(lo), static_cast<float>(span), 1.0f};
+  } else {
+    // Values of a float are good to about 6e-8 of their size: a finer step would give ticks
+    // that single precision cannot place.
+    const double finest = std::max(span / 20.0, std::max(std::fabs(lo), std::fabs(hi)) * 1e-4);
+    if (!CoarseGrid(lo, hi, finest, kPlainIntervals, s)) return false;
+  }
+  if (b < a) s = Reversed(s);
+  return Usable(s);
+}
+
+// One interval over the raw data interval, or one data unit up from the first value when
+// there is no interval to show.
 Scaling RawScaling(float a, float b) {
   const float start = std::isfinite(a) ? a : 0.0f;
   Scaling s{start, 1.0f, 1.0f};
@@ -212,15 +335,18 @@ int SetAXIS(AXIS* axis, float first, float last, float length) {
   Scaling s{0.0f, 0.0f, 0.0f};
   bool found = false;
   if (std::isfinite(first) && std::isfinite(last)) {
-    // The round scaling is widened by whole steps where it falls short of the data.
-    found = RoundScaling(first, last, s) && Usable(s) && Cover(s, first, last);
+    found = FittedRoundScaling(first, last, s);
     if (!found && last < first) {
-      found = RoundScaling(-first, -last, s) && Usable(s) && Cover(s, -first, -last);
-      if (found) {
-        s.origin = -s.origin;
-        s.extent = -s.extent;
-      }
+      // The mirror image -first .. -last rises; its axis, mirrored back, falls.
+      found = FittedRoundScaling(-first, -last, s);
+      if (found) s = Negated(s);
+    } else if (!found && last > first) {
+      // The mirror image -last .. -first rises too; its axis, mirrored back, rises from
+      // first.
+      found = FittedRoundScaling(-last, -first, s);
+      if (found) s = Reversed(Negated(s));
     }
+    if (!found && last != first) found = PlainScaling(first, last, s);
   }
   if (!found) s = RawScaling(first, last);
 
@@ -231,9 +357,11 @@ int SetAXIS(AXIS* axis, float first, float last, float length) {
 
   const float step = axis->step;
   const float origin = axis->origin;
-  if (AreDecimalPlaces(step) || AreDecimalPlaces(origin)) {
+  const int needed = DecimalsNeeded(origin, step);
+  if (AreDecimalPlaces(step) || AreDecimalPlaces(origin) || needed > 0) {
     const double g = std::log10(std::fabs(static_cast<double>(s.extent)));
-    axis->labelDigits = g >= 0.0 ? 1 : static_cast<int>(std::fabs(std::floor(g))) + 1;
+    const int forExtent = g >= 0.0 ? 1 : static_cast<int>(std::fabs(std::floor(g))) + 1;
+    axis->labelDigits = std::max(forExtent, needed);
   } else {
     axis->labelDigits =
         -IntegerTextWidth(static_cast<double>(s.extent) - static_cast<double>(origin));

@@ -95,16 +95,25 @@ inline constexpr std::uint32_t AxisChoiceCount(std::uint32_t choice) { return ch
 /// is negative (negative extent, scale and step).
 ///
 /// Where the round scaling falls short of either data value, it is widened by whole steps at
-/// that end (so 114..121 runs from 113.8 in 36 steps of 0.2 instead of stopping at 118.6).
+/// that end as long as the axis keeps at most 15 intervals; beyond that (and for an extent
+/// that its count does not split into steps of two significant digits) the axis becomes the
+/// grid of the next coarser step of the series 1, 2, 2.5, 5 x 10^k that covers both values in
+/// 15 intervals or fewer (so 114..121 runs 114 ... 121 in 14 steps of 0.5). The axis always
+/// runs the way the pair runs. Decimal labels get as many decimals as the step and the origin
+/// need for every tick label to state its value.
 ///
-/// When no round scaling is found: a `last` below `first` is scaled as the mirror image of the
-/// interval from -first to -last (a descending axis with negative extent, scale and step);
-/// otherwise, and when the mirror fails too, the axis is one interval over the raw data
-/// interval (origin `first`, extent `last` - `first`, clamped to the float range), or one
-/// data unit up from `first` when the two are equal. A first value that is not finite counts
-/// as 0 there, and a last value that is not finite gives that one-unit interval. So the
-/// extent is never 0 and the step never NaN. A length of 0 or one that is not finite leaves
-/// scale 0. Returns 1, or 0 for a null `axis` (nothing written).
+/// When the rules find no round scaling, the mirror image is scaled: -first .. -last for a
+/// `last` below `first` (giving a falling axis with negative extent, scale and step), and
+/// -last .. -first otherwise (as for -0.2043 .. -0.1821, whose start snaps to 0). When that
+/// fails too, two different values get the grid of the finest step of the series above
+/// that spans them in at most 10 intervals (the data interval itself when it is one such
+/// step from a multiple of it, as 11.5 .. 11.6); equal values and values that are not finite
+/// get one interval over the raw data interval (origin `first`, extent `last` - `first`,
+/// clamped to the float range), or one data unit up from `first` when the two are equal. A
+/// first value that is not finite counts as 0 there, and a last value that is not finite
+/// gives that one-unit interval. So the extent is never 0 and the step never NaN. A length
+/// of 0 or one that is not finite leaves scale 0. Returns 1, or 0 for a null `axis`
+/// (nothing written).
 VEXADL1_EXPORT int SetAXIS(AXIS* axis, float first, float last, float length);
 
 /// A round extent >= `value` and its interval count in `*count`, from ascal2 (for whole

@@ -5,7 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "util/NumberFormat.h"
 
 namespace {
 
@@ -169,14 +175,13 @@ TEST(SetAXIS, ScalesGravityProfileRanges) {
 }
 
 TEST(SetAXIS, WidensARoundScalingThatFallsShortOfTheData) {
-  // 114..121: the start found (121 - 2.4 and seven steps of 0.2 down) stops at 118.6, so the
-  // axis grows 24 more steps of 0.2 below it.
-  // Each added step rounds to single precision near 114 (a unit in the last place is 7.6e-6),
-  // so after 31 of them the values are good to 1e-3.
+  // 114..121: the start found (121 - 2.4 and seven steps of 0.2 down) stops at 118.6; 24
+  // more steps of 0.2 would make 36, so the axis takes the next coarser steps instead: 0.25
+  // needs 28, 0.5 needs 14 (114 ... 121).
   const Scaled grown = Scale(114.0f, 121.0f, 100.0f);
-  EXPECT_NEAR(grown.origin, 113.8f, 1e-3f);
-  EXPECT_NEAR(grown.extent, 7.2f, 1e-3f);
-  EXPECT_NEAR(grown.count, 36.0f, 1e-3f);
+  EXPECT_NEAR(grown.origin, 114.0f, 1e-4f);
+  EXPECT_NEAR(grown.extent, 7.0f, 1e-4f);
+  EXPECT_NEAR(grown.count, 14.0f, 1e-4f);
   EXPECT_EQ(grown.digits, 1);
   // -1110..-740: the end -750 misses -740 by less than a step; one step of 50 more.
   ExpectAxis(Scale(-1110.0f, -740.0f, 100.0f), -1200.0f, 500.0f, 10.0f, -4);
@@ -298,6 +303,170 @@ TEST(SetTitlePosition, PlacesTheTitleClearOfTheLabels) {
   EXPECT_FLOAT_EQ(axis.titleX, 104.0f);
   EXPECT_EQ(axis.titleY, 0.0f);
   EXPECT_EQ(SetTitlePosition(nullptr, 145, 3.0f), 145u);
+}
+
+}  // namespace
+
+namespace {
+
+// Interval count, start and end of the axis SetAXIS gives for first .. last over 100 mm.
+struct Span {
+  AXIS axis;
+  double count, start, end, step;
+};
+
+Span Spanned(float first, float last) {
+  Span s;
+  SetAXIS(&s.axis, first, last, 100.0f);
+  s.step = s.axis.step;
+  s.count = static_cast<double>(s.axis.scale) * 100.0 / s.step;
+  s.start = s.axis.origin;
+  s.end = s.start + static_cast<double>(s.axis.scale) * 100.0;
+  return s;
+}
+
+// The label texts of every tick as the chart draws them from the record: integers rounded
+// when labelDigits < 0, else labelDigits decimals.
+std::vector<std::string> Labels(const Span& s) {
+  std::vector<std::string> out;
+  const int n = static_cast<int>(std::lround(s.count));
+  for (int i = 0; i <= n; ++i) {
+    const double v = s.start + i * s.step;
+    if (s.axis.labelDigits < 0) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%.0f", std::floor(v + 0.5));
+      out.push_back(text);
+    } else {
+      out.push_back(FormatFixed(static_cast<float>(v), s.axis.labelDigits));
+    }
+  }
+  return out;
+}
+
+// Empty when every label, read back, lies within 2 % of a step of its tick's value and the
+// labels differ by one constant step as printed; else what is wrong.
+std::string LabelFault(const Span& s) {
+  const std::vector<std::string> labels = Labels(s);
+  const double h = std::fabs(s.step);
+  const double unit = s.axis.labelDigits > 0 ? std::pow(10.0, -s.axis.labelDigits) : 1.0;
+  double first = 0.0;
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const double read = std::stod(labels[i]);
+    const double value = s.start + static_cast<double>(i) * s.step;
+    if (std::fabs(read - value) > 0.02 * h)
+      return "label " + labels[i] + " on a tick of a value off";
+    if (i == 1) first = read - std::stod(labels[0]);
+    if (i > 1 && std::fabs(read - std::stod(labels[i - 1]) - first) > 0.5 * unit)
+      return "uneven labels at " + labels[i];
+  }
+  return "";
+}
+
+// True when the step has at most two significant digits, as every round step the axis
+// rules and the coarser series 1, 2, 2.5, 5 x 10^k give.
+bool RoundStep(double step) {
+  const double a = std::fabs(step);
+  const double m = a / std::pow(10.0, std::floor(std::log10(a)) - 1.0);
+  return std::fabs(m - std::round(m)) <= 1e-3 * m;
+}
+
+TEST(SetAXIS, WidensToACoarserStepInsteadOfCrowdingTicks) {
+  // Before, 114..121 came out as 36 steps of 0.2 and -0.00696..0.00229 as 32 steps of
+  // 0.0003: ticks under 3 mm apart on a 100 mm axis.
+  const Span grown = Spanned(114.0f, 121.0f);
+  EXPECT_NEAR(grown.step, 0.5, 1e-6);
+  EXPECT_NEAR(grown.count, 14.0, 1e-4);
+  const Span small = Spanned(-0.00696f, 0.00229f);
+  EXPECT_LE(small.count, 15.0 + 1e-4);
+  EXPECT_NEAR(small.start, -0.007, 1e-7);
+  EXPECT_GE(small.end, 0.00229 - 1e-7);
+  EXPECT_TRUE(RoundStep(small.step)) << small.step;
+}
+
+TEST(SetAXIS, GivesBothNegativeRangesARoundScaling) {
+  // The start snaps to 0 while both ends lie below it; the mirror image 0.1821..0.2043 is
+  // scaled 0.18 ... 0.22 in 2 steps of 0.02, so this axis runs -0.22 ... -0.18.
+  const Span near = Spanned(-0.2043f, -0.1821f);
+  EXPECT_NEAR(near.start, -0.22, 1e-6);
+  EXPECT_NEAR(near.end, -0.18, 1e-6);
+  EXPECT_NEAR(near.count, 2.0, 1e-4);
+  const Span tiny = Spanned(-0.0047f, -0.0012f);
+  EXPECT_GT(tiny.count, 1.5);  // not one bare interval over the data
+  EXPECT_LE(tiny.start, -0.0047);
+  EXPECT_GE(tiny.end, -0.0012 - 1e-9);
+  EXPECT_TRUE(RoundStep(tiny.step)) << tiny.step;
+}
+
+TEST(SetAXIS, ReversedPairGivesAFallingAxis) {
+  for (const auto& pair : {std::pair{10.5f, 10.4f}, std::pair{50.0f, 10.0f}}) {
+    const Span s = Spanned(pair.first, pair.second);
+    EXPECT_LT(s.step, 0.0) << pair.first;
+    EXPECT_GE(s.start, pair.first) << pair.first;
+    EXPECT_LE(s.end, pair.second) << pair.first;
+  }
+}
+
+TEST(SetAXIS, LabelDecimalsStateEveryTickValue) {
+  // A derivative profile's range: -0.123 ... 0.080 in 7 steps of 0.029. Two decimals (what
+  // the extent of 0.203 asks for) would read -0.12, -0.09, -0.07, -0.04, -0.01, 0.02, 0.05,
+  // 0.08 on evenly spaced ticks; 0.029 needs three.
+  const Span s = Spanned(-0.099f, 0.072f);
+  EXPECT_NEAR(s.step, 0.029, 1e-7);
+  EXPECT_NEAR(s.count, 7.0, 1e-4);
+  EXPECT_EQ(s.axis.labelDigits, 3);
+  EXPECT_EQ(LabelFault(s), "");
+  const std::vector<std::string> labels = Labels(s);
+  EXPECT_EQ(labels.front(), "-0.123");
+  EXPECT_EQ(labels[4], "-0.007");
+  EXPECT_EQ(labels.back(), " 0.080");
+  // Steps below 1e-4 used to be taken for whole numbers: "0" on every tick.
+  const Span fine = Spanned(0.0f, 0.0004f);
+  EXPECT_GT(fine.axis.labelDigits, 0);
+  EXPECT_EQ(LabelFault(fine), "");
+}
+
+TEST(SetAXIS, KeepsIntegerLabelsForWholeSteps) {
+  // 0 .. 3e9 in 6 steps of 5e8: whole labels, ten characters wide.
+  const Span s = Spanned(0.0f, 3e9f);
+  EXPECT_EQ(s.axis.labelDigits, -10);
+  EXPECT_EQ(Labels(s).back(), "3000000000");
+}
+
+TEST(SetAXIS, RandomRangesGetRoundCoveringAxesWithTrueLabels) {
+  std::uint32_t seed = 2024;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / 16777216.0;
+  };
+  int checked = 0;
+  for (int i = 0; i < 40000; ++i) {
+    // Magnitudes 1e-9 to 1e30; ascending, descending, both negative, and narrow spans.
+    const double magnitude = std::pow(10.0, std::floor(next() * 40.0) - 9.0);
+    float a = static_cast<float>((next() * 2.0 - 1.0) * magnitude);
+    float b = static_cast<float>((next() * 2.0 - 1.0) * magnitude);
+    if (i % 4 == 1) {
+      a = -std::fabs(a);
+      b = -std::fabs(b);
+    } else if (i % 4 == 2) {
+      b = static_cast<float>(a + (static_cast<double>(b) - a) * 1e-3);
+    }
+    if (a == b) continue;
+    ++checked;
+    const Span s = Spanned(a, b);
+    // Single precision places a value to about 1.2e-7 of its size.
+    const double slack =
+        std::max(std::fabs(s.step) * 1e-3, 2.4e-7 * std::max(std::fabs(a), std::fabs(b)));
+    const std::string range = std::to_string(a) + " .. " + std::to_string(b);
+    ASSERT_LE(std::min(s.start, s.end), std::min(a, b) + slack) << range;
+    ASSERT_GE(std::max(s.start, s.end), std::max(a, b) - slack) << range;
+    ASSERT_LE(s.count, 15.0 + 1e-3) << range;
+    ASSERT_GE(s.count, 1.0 - 1e-3) << range;
+    ASSERT_NEAR(s.count, std::round(s.count), 1e-3) << range;
+    ASSERT_EQ(s.step < 0.0, b < a) << range;
+    ASSERT_TRUE(RoundStep(s.step)) << range << " step " << s.step;
+    ASSERT_EQ(LabelFault(s), "") << range;
+  }
+  EXPECT_GT(checked, 39000);
 }
 
 }  // namespace
