@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
+#include "app/MessageBoxPrompts.h"
 #include "platform/Application.h"
 #include "profile/DataEntryDlg.h"
 #include "profile/ProfileTemplates.h"
@@ -101,6 +104,14 @@ TEST(InterpolationForm, ExplainsTheMethodsInPlainWords) {
       notes.contains("Linear interpolation may look like straight line segments. Rational may fail "
                      "sometimes, but may be suitable for rapidly changing profiles."))
       << notes.join("\n").toStdString();
+}
+
+TEST(MessageBoxPrompts, StatusMessageShowsInTheMainWindowsStatusBar) {
+  QMainWindow frame;
+  tessmor::MessageBoxPrompts prompts(&frame);
+  prompts.StatusMessage("The model is thin.");
+  EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(), "The model is thin.");
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // no box to answer
 }
 
 }  // namespace
