@@ -158,7 +158,7 @@ void CDialogForm::BuildInterpolation() {
        "equally spaced data. Cubic spline and polynomial will produce smooth curves between "
        "data points and are probably the best",
        "Linear interpolation may look like straight line segments. Rational may fail "
-       "sometimes, but may be suitable for rapidly chaîging profiles."});
+       "sometimes, but may be suitable for rapidly changing profiles."});
   AddRadioGroup(CInterpolationDlg::IDC_METHOD, "Method",
                 {"Cubic Spline", "4th Order polynomial", "Diagonal Rational", "Linear"});
   AddFieldRow("Interpolated Constant Spacing Interval", CInterpolationDlg::IDC_SPACING, "Km");

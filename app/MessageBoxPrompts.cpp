@@ -1,7 +1,9 @@
 #include "app/MessageBoxPrompts.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace tessmor {
 
@@ -57,5 +59,11 @@ int MessageBoxPrompts::MessageBox(const std::string& text, unsigned style) {
 }
 
 void MessageBoxPrompts::Beep() { QApplication::beep(); }
+
+void MessageBoxPrompts::StatusMessage(const std::string& text) {
+  if (auto* frame = qobject_cast<QMainWindow*>(parent_)) {
+    frame->statusBar()->showMessage(QString::fromStdString(text));
+  }
+}
 
 }  // namespace tessmor

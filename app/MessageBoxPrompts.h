@@ -15,6 +15,8 @@ class MessageBoxPrompts : public Prompts {
   /// A modal box with the buttons and icon of `style`; the answer as the platform codes it.
   int MessageBox(const std::string& text, unsigned style) override;
   void Beep() override;
+  /// In the status bar of the main window (the parent), until the next status text.
+  void StatusMessage(const std::string& text) override;
 
  private:
   QWidget* parent_;

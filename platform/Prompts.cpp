@@ -11,6 +11,8 @@ Prompts* g_prompts = nullptr;
 
 Prompts::~Prompts() = default;
 
+void Prompts::StatusMessage(const std::string&) {}
+
 int DefaultAnswer(unsigned style, bool yes) {
   switch (style & kPromptButtonMask) {
     case kPromptYesNo:
@@ -31,6 +33,12 @@ int StderrPrompts::MessageBox(const std::string& text, unsigned style) {
 }
 
 void StderrPrompts::Beep() {}
+
+void StderrPrompts::StatusMessage(const std::string& text) {
+  std::fputs(text.c_str(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
 
 Prompts& GetPrompts() { return g_prompts ? *g_prompts : g_default_prompts; }
 

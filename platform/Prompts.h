@@ -38,6 +38,9 @@ class TESSMOR_PLATFORM_EXPORT Prompts {
   virtual int MessageBox(const std::string& text, unsigned style) = 0;
   /// The error beep.
   virtual void Beep() = 0;
+  /// A remark that needs no answer, for the status bar of the main window. Shown nowhere
+  /// unless the prompts say otherwise.
+  virtual void StatusMessage(const std::string& text);
 };
 
 /// Prints every text to standard error as it stands, followed by a line end, and answers
@@ -47,6 +50,8 @@ class TESSMOR_PLATFORM_EXPORT StderrPrompts : public Prompts {
   explicit StderrPrompts(bool answer_yes = false) : answer_yes_(answer_yes) {}
   int MessageBox(const std::string& text, unsigned style) override;
   void Beep() override;
+  /// Prints `text` like a message.
+  void StatusMessage(const std::string& text) override;
   void set_answer_yes(bool yes) { answer_yes_ = yes; }
 
  private:

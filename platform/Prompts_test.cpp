@@ -35,5 +35,18 @@ TEST(Prompts, FakeRecordsTextsAndFollowsItsScript) {
   EXPECT_EQ(&GetPrompts(), before);
 }
 
+TEST(Prompts, StatusMessagesGoToStandardErrorInTheBatchTool) {
+  StderrPrompts batch;
+  ::testing::internal::CaptureStderr();
+  batch.StatusMessage("The model is thin.");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "The model is thin.\n");
+
+  testing::FakePrompts fake;
+  GetPrompts().StatusMessage("one");
+  GetPrompts().StatusMessage("two");
+  EXPECT_EQ(fake.status_messages(), (std::vector<std::string>{"one", "two"}));
+  EXPECT_TRUE(fake.texts().empty());
+}
+
 }  // namespace
 }  // namespace tessmor

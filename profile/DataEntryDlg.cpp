@@ -229,7 +229,7 @@ bool CDataEntryDlg::OnOK() {
   check_ranges_ = true;
   const bool ok = UpdateData(true);
   check_ranges_ = false;
-  return ok;
+  return ok && (!confirm_ || confirm_(m_points));
 }
 
 // --- focus and change notifications ---

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -78,8 +79,12 @@ class CDataEntryDlg : public tessmor::DialogModel {
   /// Start: page 1 without respacing, the members shown, the distances locked.
   void OnInitDialog() override;
   /// Saves the page, then reads the controls with their range checks (spacing 0.01 to 500
-  /// km, readings 5 to 1000). False keeps the dialog open.
+  /// km, readings 5 to 1000), then asks the confirmation set by SetConfirm about the working
+  /// points. False keeps the dialog open with everything typed.
   bool OnOK() override;
+  /// The last word of OK on the working points (metres, mGal): false refuses the entry and
+  /// the dialog stays open. None by default.
+  void SetConfirm(std::function<bool(const PointArray&)> confirm) { confirm_ = std::move(confirm); }
 
   void OnNextPage();
   void OnPrevPage();
@@ -162,4 +167,5 @@ class CDataEntryDlg : public tessmor::DialogModel {
 
   std::set<int> read_only_;
   bool check_ranges_ = false;
+  std::function<bool(const PointArray&)> confirm_;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
 #include "profile/TessmorDoc.h"
@@ -275,6 +277,138 @@ TEST_F(DataEntryDlg, EditDataTakesTheEntryOnlyAfterOk) {
   EXPECT_EQ(doc.m_nInterpStatus, 0);
   ASSERT_EQ(doc.m_interpolated.GetSize(), 9);
   EXPECT_NEAR(doc.m_interpolated.GetAt(3), 7.0 - 4.0 * 1333.0 / 1500.0, 1e-4);
+}
+
+/// The user at the data entry dialog: before each press of OK one step acts on the open
+/// dialog (and looks at what the last refused OK left in it). The dialog closes with OK once
+/// OnOK accepts, and with Cancel when the steps run out.
+class UserAtTheDialog : public tessmor::DialogRunner {
+ public:
+  using Step = std::function<void(Dlg&)>;
+  explicit UserAtTheDialog(std::vector<Step> steps) : steps_(std::move(steps)) {
+    previous_ = tessmor::SetDialogRunner(this);
+  }
+  ~UserAtTheDialog() override { tessmor::SetDialogRunner(previous_); }
+  bool DoModal(tessmor::DialogModel& dialog, int) override {
+    auto& dlg = static_cast<Dlg&>(dialog);
+    dlg.OnInitDialog();
+    for (const Step& step : steps_) {
+      step(dlg);
+      ++presses;
+      if (dlg.OnOK()) return true;
+    }
+    return false;
+  }
+  int presses = 0;
+
+ private:
+  std::vector<Step> steps_;
+  tessmor::DialogRunner* previous_;
+};
+
+/// Types `text` into control `id` of `dlg` and leaves it, as a user does.
+void TypeInto(Dlg& dlg, int id, const std::string& text) {
+  dlg.OnSetFocus(id);
+  dlg.SetText(id, text);
+  dlg.OnChange(id);
+  dlg.OnKillFocus(id);
+}
+
+/// A document of six unequally spaced points 0, 1000, 2500, 3500, 5000, 6000 m, none of
+/// them with a zero anomaly.
+void FillSix(CTessmorDoc& doc) {
+  for (ProfilePoint p :
+       {ProfilePoint{0, 1.0}, {1000, 2.0}, {2500, 3.0}, {3500, 4.0}, {5000, 5.0}, {6000, 6.0}}) {
+    doc.AddPoint(p);
+  }
+  doc.m_bEquallySpaced = 0;
+  doc.m_nSpacing = 500;
+}
+
+const char kZeroQuestion[] =
+    "Greater than two anomaly values\n Are zero in this File\n \n Is This Correct ?";
+const char kOrderMessage[] =
+    "One or More Spacings between Adjacent \nAnomaly Points are Zero or decreasing!\n \n Please "
+    "Arrange in Increasing Order";
+
+TEST_F(DataEntryDlg, EditDataReturnsToTheEntryUntilTheZerosAreConfirmed) {
+  HintView view;  // outlives the document
+  CTessmorDoc doc;
+  doc.AddView(&view);
+  FillSix(doc);
+  auto document_unchanged = [&] {
+    EXPECT_EQ(doc.m_points.size(), 6u);
+    EXPECT_EQ(doc.m_points.back()->distance, 6000);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(view.hints.empty());
+  };
+  UserAtTheDialog user({
+      // Raise the readings from 6 to 9: three stations with anomaly 0 at 7, 8 and 9 km.
+      [&](Dlg& dlg) {
+        TypeInto(dlg, Dlg::IDC_READINGS, "9");
+        ASSERT_EQ(dlg.m_points.size(), 9u);
+        prompts_.Script({tessmor::kAnswerNo});
+      },
+      // No: the dialog is still open with the nine readings typed.
+      [&](Dlg& dlg) {
+        EXPECT_EQ(prompts_.texts(), std::vector<std::string>{kZeroQuestion});
+        EXPECT_EQ(dlg.GetText(Dlg::IDC_READINGS), "9");
+        EXPECT_EQ(dlg.m_points.size(), 9u);
+        EXPECT_EQ(dlg.GetText(Dlg::DistanceId(9)), "9");
+        document_unchanged();
+        prompts_.Clear();
+        prompts_.Script({tessmor::kAnswerCancel});
+      },
+      // Cancel in the question box: the same.
+      [&](Dlg& dlg) {
+        EXPECT_EQ(prompts_.texts(), std::vector<std::string>{kZeroQuestion});
+        EXPECT_EQ(dlg.m_points.size(), 9u);
+        document_unchanged();
+        prompts_.Script({tessmor::kAnswerYes});
+      },
+  });
+  EXPECT_TRUE(doc.OnEditData());
+  EXPECT_EQ(user.presses, 3);
+  ASSERT_EQ(doc.m_points.size(), 9u);
+  EXPECT_EQ(doc.m_points[8]->distance, 9000);
+  EXPECT_EQ(doc.m_points[8]->anomaly, 0.0);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(view.hints, std::vector<long>{200});
+}
+
+TEST_F(DataEntryDlg, CancelAfterRefusingTheZerosKeepsTheDocument) {
+  CTessmorDoc doc;
+  FillSix(doc);
+  UserAtTheDialog user({[&](Dlg& dlg) {
+    TypeInto(dlg, Dlg::IDC_READINGS, "9");
+    prompts_.Script({tessmor::kAnswerNo});
+  }});
+  EXPECT_FALSE(doc.OnEditData());
+  EXPECT_EQ(prompts_.texts(), std::vector<std::string>{kZeroQuestion});
+  EXPECT_EQ(doc.m_points.size(), 6u);
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(DataEntryDlg, EditDataReturnsToTheEntryWhileDistancesDecrease) {
+  CTessmorDoc doc;
+  FillSix(doc);
+  UserAtTheDialog user({
+      // Point 3 typed at 0.5 km, before point 2 at 1 km.
+      [&](Dlg& dlg) { dlg.SetText(Dlg::DistanceId(3), "0.5"); },
+      [&](Dlg& dlg) {
+        EXPECT_EQ(prompts_.texts(), std::vector<std::string>{kOrderMessage});
+        EXPECT_EQ(dlg.GetText(Dlg::DistanceId(3)), "0.5");
+        EXPECT_EQ(doc.m_points[2]->distance, 2500);
+        EXPECT_FALSE(doc.IsModified());
+        prompts_.Clear();
+        dlg.SetText(Dlg::DistanceId(3), "2");
+      },
+  });
+  EXPECT_TRUE(doc.OnEditData());
+  EXPECT_EQ(user.presses, 2);
+  EXPECT_TRUE(prompts_.texts().empty());
+  EXPECT_EQ(doc.m_points[2]->distance, 2000);
+  EXPECT_TRUE(doc.IsModified());
 }
 
 }  // namespace

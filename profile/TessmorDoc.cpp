@@ -150,15 +150,17 @@ void CTessmorDoc::SetInterpolation(int method, int spacing) {
   if (!m_bEquallySpaced) m_nInterpStatus = InterpolateProfile();
 }
 
-int CTessmorDoc::ValidateProfile() {
+int CTessmorDoc::ValidateProfile() { return ValidatePoints(m_points); }
+
+int CTessmorDoc::ValidatePoints(const PointArray& points) {
   bool large = false;
   int zeros = 0;
   bool disordered = false;
-  for (std::size_t i = 0; i < m_points.size(); ++i) {
-    const double a = m_points[i]->anomaly;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const double a = points[i]->anomaly;
     if (IsZerol(a)) ++zeros;
     if (std::fabs(a) > 10000.0) large = true;
-    if (i > 0 && static_cast<long long>(m_points[i]->distance) - m_points[i - 1]->distance <= 0) {
+    if (i > 0 && static_cast<long long>(points[i]->distance) - points[i - 1]->distance <= 0) {
       disordered = true;
     }
   }

@@ -75,6 +75,8 @@ class CTessmorDoc : public CVexaDoc {
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.
   int ValidateProfile();
+  /// The same checks and questions on `points` (metres, mGal). 0 accepted, -2 refused.
+  static int ValidatePoints(const PointArray& points);
   /// The file type of this document's template (0 when it has none of the four).
   int TypeFromTemplate() const;
 
@@ -97,9 +99,11 @@ class CTessmorDoc : public CVexaDoc {
   /// Asks whether to save in a type that cannot keep everything. 1 go on, 0 cancel.
   /// `type` -1 means the template's type.
   int ConfirmSaveFormat(int type = -1);
-  /// The Edit Data command: the data entry dialog on the points, the name and the spacing;
-  /// after OK the edited profile is validated, re-interpolated when it is not equally spaced,
-  /// and the views are updated. True after OK; Cancel changes nothing.
+  /// The Edit Data command: the data entry dialog on the points, the name and the spacing.
+  /// OK asks the questions of the validation about the edited points while the dialog is
+  /// still open: any answer but Yes, or the order message, returns to the dialog with the
+  /// entry as typed. Once accepted, the profile is re-interpolated when it is not equally
+  /// spaced and the views are updated. True after OK; Cancel changes nothing.
   bool OnEditData();
   /// The Save command. True when saved.
   bool OnFileSave();

@@ -212,4 +212,19 @@ TEST(InversionDlg, GraniteNeedsADeepEnoughBoundary) {
   EXPECT_EQ(prompts.texts()[2], "Please enter a number between 0 and 100.");
 }
 
+TEST(InversionDlg, RefusesAZeroDensityContrastAndStaysOpen) {
+  FakePrompts prompts;
+  CInversionDlg dlg;
+  dlg.SetValues(-250.0f, 3.0f, -1);
+  dlg.OnInitDialog();
+  for (const char* zero : {"0", " -0.0 ", "0e5"}) {
+    dlg.SetText(CInversionDlg::IDC_DENSITY, zero);
+    EXPECT_FALSE(dlg.OnOK()) << zero;
+    EXPECT_EQ(dlg.focus(), CInversionDlg::IDC_DENSITY);
+  }
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>(3, "The density contrast must not be zero."));
+  dlg.SetText(CInversionDlg::IDC_DENSITY, "-250");
+  EXPECT_TRUE(dlg.OnOK());
+}
+
 }  // namespace

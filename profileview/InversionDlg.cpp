@@ -31,6 +31,12 @@ bool CInversionDlg::DoDataExchange(bool save) {
 
 bool CInversionDlg::OnOK() {
   if (!UpdateData(true)) return false;
+  if (m_fDensity == 0.0f) {
+    Message("The density contrast must not be zero.",
+            tessmor::kPromptOk | tessmor::kPromptIconWarning);
+    SetFocus(IDC_DENSITY);
+    return false;
+  }
   if (m_fDepth < 0.5f && m_nModelRadio == kGraniteRadio) {
     Message(
         " You have selected the granite model\n but the build-up depth is less than 0.1km\n "

@@ -17,7 +17,8 @@ class CInversionDlg : public tessmor::DialogModel {
   /// Replaces a zero density by -200, a negative depth by 10 and a missing radio by the
   /// basin, then fills the controls.
   void OnInitDialog() override;
-  /// Refuses a granite model whose boundary lies less than 0.5 km deep.
+  /// Refuses a density contrast of 0 (no thickness could make an anomaly) and a granite model
+  /// whose boundary lies less than 0.5 km deep.
   bool OnOK() override;
 
   float m_fDensity = 0.0f;

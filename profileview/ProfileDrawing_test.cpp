@@ -23,6 +23,7 @@
 namespace {
 
 using tessmor::DialogModel;
+using tessmor::testing::ScriptedDialogs;
 
 // The default paper is A4 landscape, 295 × 210 mm. The profile panel is 0.7 × 295 = 206.5 mm
 // wide and 0.6 × 210 = 126 mm high, its lower-left corner at ((295 − 206.5) / 2,
@@ -279,6 +280,80 @@ TEST_F(Page, ModelDrawsTheDepthPanelAndOnlyAnomalyRemovesIt) {
   EXPECT_FALSE(HasText("Model Calculated"));
   EXPECT_EQ(LinesOf(kBlue, 0.5f).size(), 1u);
   EXPECT_FALSE(view.IsCommandEnabled(CTessmorView::ID_EXPORT));
+}
+
+// Types a model into the inversion dialog: density contrast (kg/m³), boundary depth (km) and
+// granite or basin.
+ScriptedDialogs::Typing ModelEntry(const char* density, const char* depth, bool granite) {
+  return [=](DialogModel& d) {
+    d.SetText(CInversionDlg::IDC_DENSITY, density);
+    d.SetText(CInversionDlg::IDC_DEPTH, depth);
+    d.SetRadio(CInversionDlg::IDC_MODEL,
+               granite ? CInversionDlg::kGraniteRadio : CInversionDlg::kBasinRadio);
+  };
+}
+
+TEST_F(Page, ZeroDensityIsRefusedAndThePreviousModelStays) {
+  Open(kBump);
+  dialogs.Ok(ModelEntry("300", "8", true));
+  ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
+  ASSERT_TRUE(HasText("   300"));
+  const std::string table = tessmor::testing::Slurp(dir + "/line_BlockModel.txt");
+  ASSERT_FALSE(table.empty());
+  const std::size_t prisms = Lines(true).size();
+  ASSERT_GT(prisms, 0u);
+
+  dialogs.Ok(ModelEntry("0", "8", true));
+  view.OnCommand(CTessmorView::ID_2D_MODEL);
+  EXPECT_TRUE(dialogs.refused());
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>{"The density contrast must not be zero."});
+  // The model of 300 kg/m³ is still drawn, with its table, and the dialog offers it again.
+  EXPECT_EQ(view.m_fDensity, 300.0f);
+  EXPECT_EQ(view.m_bShowModel, 1);
+  EXPECT_TRUE(HasText("   300"));
+  EXPECT_TRUE(HasText("Model Calculated"));
+  EXPECT_EQ(Lines(true).size(), prisms);
+  EXPECT_EQ(tessmor::testing::Slurp(dir + "/line_BlockModel.txt"), table);
+  std::string offered;
+  dialogs.Ok([&](DialogModel& d) { offered = d.GetText(CInversionDlg::IDC_DENSITY); });
+  view.OnCommand(CTessmorView::ID_2D_MODEL);
+  EXPECT_EQ(offered, "300");
+}
+
+TEST_F(Page, DensityOfTheWrongSignSaysSoInTheStatusBar) {
+  const std::vector<std::string> wrong_sign = {
+      "The density contrast and the anomaly differ in sign: the model cannot explain the "
+      "anomaly."};
+  // The thickest prism's free face (km) of the last result table.
+  auto deepest = [this](bool granite) {
+    std::istringstream table(tessmor::testing::Slurp(dir + "/line_BlockModel.txt"));
+    std::string row;
+    std::getline(table, row), std::getline(table, row);
+    float extreme = granite ? 1e9f : -1e9f;
+    while (std::getline(table, row)) {
+      float dist, calc, resid, depth;
+      if (std::sscanf(row.c_str(), "%f %f %f %f", &dist, &calc, &resid, &depth) != 4) break;
+      extreme = granite ? std::min(extreme, depth) : std::max(extreme, depth);
+    }
+    return extreme;
+  };
+  Open(kBump);  // a positive anomaly of up to 20 mGal
+  // A negative contrast builds neither a granite nor a basin under it: a 20 mGal slab of
+  // −0.3 g/cm³ would be 1.6 km thick, but the prisms stay within 0.2 km of the boundary.
+  dialogs.Ok(ModelEntry("-300", "8", true));
+  ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
+  EXPECT_GT(deepest(true), 7.8f);
+  EXPECT_EQ(prompts.status_messages(), wrong_sign);
+  dialogs.Ok(ModelEntry("-300", "2", false));
+  ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
+  EXPECT_LT(deepest(false), 2.2f);
+  EXPECT_EQ(prompts.status_messages().size(), 2u);
+  // The right sign builds a basin over a kilometre deep and says nothing.
+  dialogs.Ok(ModelEntry("300", "2", false));
+  ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
+  EXPECT_GT(deepest(false), 3.0f);
+  EXPECT_EQ(prompts.status_messages().size(), 2u);
+  EXPECT_TRUE(prompts.texts().empty());
 }
 
 TEST_F(Page, MagnificationCommandsThePaneAndTheStoredValue) {

@@ -392,6 +392,18 @@ void CTessmorView::RunModelDisplay() {
   BlockResultArray results;
   doc->ComputeBlockModel(results, m_fDensity, m_fBoundaryDepth, m_nModelType);
   if (results.empty()) return;
+  // Prisms can only make an anomaly of the density contrast's sign: against an anomaly of
+  // the other sign (summed over the samples, mGal) every slab correction is clamped back to
+  // a thickness of 0, and the model stays empty or nearly so.
+  double anomaly_sum = 0.0;
+  for (std::size_t k = 0; k < results.size(); ++k) {
+    anomaly_sum += doc->GetPoint(static_cast<int>(k), true).anomaly;
+  }
+  if (anomaly_sum * m_fDensity < 0.0) {
+    tessmor::GetPrompts().StatusMessage(
+        "The density contrast and the anomaly differ in sign: the model cannot explain the "
+        "anomaly.");
+  }
   WriteResults(kResultBlockModel, 0, nullptr, &results);
   std::vector<float> xs, calculated, residuals;
   for (std::size_t k = 0; k < results.size(); ++k) {

@@ -29,11 +29,14 @@ class FakePrompts : public Prompts {
 
   int MessageBox(const std::string& text, unsigned style) override;
   void Beep() override { ++beeps_; }
+  void StatusMessage(const std::string& text) override { status_.push_back(text); }
 
   const std::vector<Shown>& shown() const { return shown_; }
   /// The texts shown so far, in order.
   std::vector<std::string> texts() const;
   int beeps() const { return beeps_; }
+  /// The status-bar texts so far, in order.
+  const std::vector<std::string>& status_messages() const { return status_; }
   void Clear() {
     shown_.clear();
     beeps_ = 0;
@@ -42,6 +45,7 @@ class FakePrompts : public Prompts {
  private:
   std::deque<int> script_;
   std::vector<Shown> shown_;
+  std::vector<std::string> status_;
   bool default_yes_ = false;
   int beeps_ = 0;
   Prompts* previous_;
