@@ -19,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
-CHECK_PACKAGES=(clang-14 clang-format inkscape)
+CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -141,8 +141,8 @@ cmd_bench() {
 }
 
 check_interop() {
-  install_missing "${PACKAGES[@]}" inkscape
-  log "metafile interoperability (Inkscape)"
+  install_missing "${PACKAGES[@]}" inkscape libreoffice-draw
+  log "metafile interoperability (Inkscape, LibreOffice)"
   build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
   "$ROOT/tools/interop-check.sh" "$ROOT/build"
 }

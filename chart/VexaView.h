@@ -291,9 +291,13 @@ class CVexaView : public tessmor::View, public IChartView {
   // --- output ---
 
   /// Runs the export dialog starting at `path` (or the chart folder and the document title)
-  /// and writes the chart as an enhanced metafile, a Windows metafile or a bitmap, by the
-  /// filter chosen. The document remembers the chosen folder as its chart folder (its own
-  /// path and title stay). Returns true when a file was written.
+  /// and writes the chart as an enhanced metafile, a Windows metafile or a bitmap. The dialog
+  /// proposes the base name of `path` (or the title) with the ".emf" extension. A chosen name
+  /// ending in ".emf", ".wmf" or ".bmp" is written as that kind of picture; any other name
+  /// gets the chosen filter's extension and kind (asking before it replaces a file). A name
+  /// that is the document's own file is refused with a message and nothing is written. The
+  /// document remembers the chosen folder as its chart folder (its own path and title stay).
+  /// Returns true when a file was written.
   bool ExportChart(const std::string& path);
   /// The copy command: puts the chart on `clipboard` (the process clipboard when null) as an
   /// enhanced metafile and as a bitmap. An empty chart leaves the clipboard untouched.

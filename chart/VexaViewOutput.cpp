@@ -2,9 +2,11 @@
 // and the clipboard.
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "chart/VexaView.h"
 #include "platform/Clipboard.h"
@@ -13,6 +15,7 @@
 #include "platform/EnhMetafile.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDC.h"
+#include "platform/Prompts.h"
 #include "plotsupport/Bitmaps.h"
 
 namespace {
@@ -33,6 +36,38 @@ constexpr int kBitmapZoom = 100;
 
 // Logical units by which the bitmap's white background reaches beyond its rectangle.
 constexpr int kBitmapMargin = 100;
+
+// The export dialog's filters, in the order of the picture types 1, 2 and 3.
+constexpr std::pair<const char*, const char*> kExportFilters[] = {
+    {"Enhanced Metafile (*.emf)", ".emf"},
+    {"Windows Metafile (*.wmf)", ".wmf"},
+    {"Windows Bitmap (*.bmp)", ".bmp"}};
+
+constexpr char kOverOwnFile[] = "A picture cannot be written over the document's own file.";
+
+// The picture type a file name's extension asks for (1 enhanced metafile, 2 Windows metafile,
+// 3 bitmap, in any letter case), or 0 for any other extension or none.
+int PictureTypeOf(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (int i = 0; i < 3; ++i) {
+    if (ext == kExportFilters[i].second) return i + 1;
+  }
+  return 0;
+}
+
+// True when `a` and `b` name one file (or would, once written): the same file on disk, or
+// the same path once made absolute and normal.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (a.empty() || b.empty()) return false;
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return a.lexically_normal() == b.lexically_normal();
+  const std::filesystem::path cb = std::filesystem::weakly_canonical(b, ec);
+  return !ec && ca == cb;
+}
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -218,26 +253,58 @@ bool CVexaView::ExportChart(const std::string& path) {
   tessmor::FileDialogRequest request;
   request.save = true;
   request.title = kExportTitle;
-  request.filters = {{"Enhanced Metafile (*.emf)", ".emf"},
-                     {"Windows Metafile (*.wmf)", ".wmf"},
-                     {"Windows Bitmap (*.bmp)", ".bmp"}};
+  for (const auto& [name, ext] : kExportFilters) request.filters.emplace_back(name, ext);
   request.all_files = false;
   request.flags = tessmor::kFileDialogOverwritePrompt | tessmor::kFileDialogHideReadOnly |
                   tessmor::kFileDialogPathMustExist;
+  // The proposed name is the document's base name with the first filter's extension, never
+  // the document's own file name.
+  const std::string& own = doc->GetPathName();
+  std::string base;
   if (!path.empty()) {
     const std::filesystem::path p(path);
     request.initial_dir = p.parent_path().string();
-    request.file_name = p.filename().string();
+    base = p.stem().string();
   } else {
     request.initial_dir = doc->m_strChartPath;
-    request.file_name = doc->GetTitle();
+    base = doc->GetTitle();
+    if (!own.empty() && base == std::filesystem::path(own).filename().string())
+      base = std::filesystem::path(own).stem().string();
   }
+  request.file_name = base + kExportFilters[0].second;
   const tessmor::FileDialogResult chosen = tessmor::GetFileDialogs().Show(request);
   if (!chosen.ok || chosen.path.empty()) return false;
-  const bool written = WriteChartFile(chosen.path, chosen.filter_index + 1);
+  if (SameFile(chosen.path, own)) {
+    tessmor::GetPrompts().MessageBox(kOverOwnFile,
+                                     tessmor::kPromptOk | tessmor::kPromptIconWarning);
+    return false;
+  }
+  // A name with a picture extension is written as that picture; any other name gets the
+  // chosen filter's extension, so that the bytes always match the extension.
+  const int filter = chosen.filter_index >= 0 && chosen.filter_index < 3 ? chosen.filter_index : 0;
+  std::filesystem::path target(chosen.path);
+  int type = PictureTypeOf(target);
+  if (type == 0) {
+    target += kExportFilters[filter].second;
+    type = filter + 1;
+    // The dialog asked about the name without the extension: ask about the file written.
+    if (SameFile(target, own)) {
+      tessmor::GetPrompts().MessageBox(kOverOwnFile,
+                                       tessmor::kPromptOk | tessmor::kPromptIconWarning);
+      return false;
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(target, ec) &&
+        tessmor::GetPrompts().MessageBox(
+            target.filename().string() + " already exists.\nDo you want to replace it?",
+            tessmor::kPromptYesNo | tessmor::kPromptIconWarning) != tessmor::kAnswerYes) {
+      return false;
+    }
+  }
+  const bool written = WriteChartFile(target.string(), type);
   // Only the folder is remembered: the document keeps its own path and title, so that a
   // later save never writes the chart over the exported picture.
-  std::string folder = std::filesystem::path(chosen.path).parent_path().string();
+  std::string folder = target.parent_path().string();
   if (!folder.empty() && folder.back() != '/') folder += '/';
   doc->m_strChartPath = folder;
   return written;

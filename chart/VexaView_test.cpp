@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "chart/VexaSymbol.h"
 #include "platform/Clipboard.h"
 #include "platform/EnhMetafile.h"
+#include "platform/Prompts.h"
 #include "testsupport/FakeFileDialogs.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/RecordingDC.h"
@@ -402,7 +404,7 @@ TEST_F(ChartViewTest, ExportWritesEachFileTypeAndRemembersOnlyTheFolder) {
   EXPECT_EQ(first.title, "Export chart");
   ASSERT_EQ(first.filters.size(), 3u);
   EXPECT_EQ(first.filters[1].first, "Windows Metafile (*.wmf)");
-  EXPECT_EQ(first.file_name, "survey");
+  EXPECT_EQ(first.file_name, "survey.emf");
   EXPECT_EQ(dialogs.requests().at(1).file_name, "chart.emf");
 
   const std::string emf = tessmor::testing::Slurp(dir + "/chart.emf");
@@ -426,6 +428,96 @@ TEST_F(ChartViewTest, ExportWritesEachFileTypeAndRemembersOnlyTheFolder) {
   // The document keeps its own name: only the folder is remembered.
   EXPECT_EQ(doc.GetTitle(), "survey");
   EXPECT_EQ(doc.m_strChartPath, dir + "/");
+}
+
+// A chart with one line, its document stored as `dir`/basin.txt.
+class ChartExportTest : public ChartViewTest {
+ protected:
+  void SetUp() override {
+    ChartViewTest::SetUp();
+    view.MoveTo(10, 10);
+    view.LineTo(200, 150);
+    view.EndLine();
+    std::ofstream(own, std::ios::binary) << kProfile;
+    doc.SetPathName(own);
+  }
+  static constexpr const char* kProfile = "   1000   4.06\r\n   1500   4.12\r\n";
+  tessmor::testing::FakeFileDialogs dialogs;
+  const std::string dir = tessmor::testing::MakeTempDir();
+  const std::string own = dir + "/basin.txt";
+};
+
+TEST_F(ChartExportTest, ProposesTheDocumentsBaseNameAsAnEnhancedMetafile) {
+  EXPECT_FALSE(view.ExportChart(own));  // cancelled
+  EXPECT_FALSE(view.ExportChart(""));   // cancelled, from the chart folder and the title
+  ASSERT_EQ(dialogs.requests().size(), 2u);
+  EXPECT_EQ(dialogs.requests()[0].initial_dir, dir);
+  EXPECT_EQ(dialogs.requests()[0].file_name, "basin.emf");
+  EXPECT_EQ(dialogs.requests()[0].filters.at(0).second, ".emf");
+  EXPECT_EQ(dialogs.requests()[1].file_name, "basin.emf");
+  EXPECT_EQ(doc.GetTitle(), "basin.txt");
+}
+
+TEST_F(ChartExportTest, RefusesToWriteOverTheDocumentsOwnFile) {
+  dialogs.Script({true, own, 0});
+  dialogs.Script(
+      {true, dir + "/../" + std::filesystem::path(dir).filename().string() + "/basin.txt", 2});
+  EXPECT_FALSE(view.ExportChart(own));
+  EXPECT_FALSE(view.ExportChart(own));  // the same file by another path
+  EXPECT_EQ(prompts.texts(), (std::vector<std::string>{
+                                 "A picture cannot be written over the document's own file.",
+                                 "A picture cannot be written over the document's own file."}));
+  EXPECT_TRUE(tessmor::testing::Slurp(own) == kProfile) << "the profile is intact";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
+      << "no picture was written beside it";
+}
+
+TEST_F(ChartExportTest, NameWithoutExtensionTakesTheChosenFiltersExtensionAndKind) {
+  dialogs.Script({true, dir + "/chart", 1});
+  dialogs.Script({true, dir + "/plan", 2});
+  dialogs.Script({true, dir + "/sheet.v2", 0});
+  ASSERT_TRUE(view.ExportChart(own));
+  ASSERT_TRUE(view.ExportChart(own));
+  ASSERT_TRUE(view.ExportChart(own));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/chart"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/plan"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/sheet.v2"));
+  const std::string wmf = tessmor::testing::Slurp(dir + "/chart.wmf");
+  ASSERT_GT(wmf.size(), 22u);
+  EXPECT_EQ(U32At(wmf, 0), 0x9AC6CDD7u);  // the placeable header's key
+  EXPECT_EQ(tessmor::testing::Slurp(dir + "/plan.bmp").substr(0, 2), "BM");
+  const std::string emf = tessmor::testing::Slurp(dir + "/sheet.v2.emf");
+  ASSERT_GT(emf.size(), 88u);
+  EXPECT_EQ(U32At(emf, 40), 0x464D4520u);  // " EMF"
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST_F(ChartExportTest, TypedPictureExtensionDecidesTheBytes) {
+  dialogs.Script({true, dir + "/chart.wmf", 0});
+  dialogs.Script({true, dir + "/chart.EMF", 2});
+  ASSERT_TRUE(view.ExportChart(own));
+  ASSERT_TRUE(view.ExportChart(own));
+  const std::string wmf = tessmor::testing::Slurp(dir + "/chart.wmf");
+  ASSERT_GT(wmf.size(), 22u);
+  EXPECT_EQ(U32At(wmf, 0), 0x9AC6CDD7u);
+  const std::string emf = tessmor::testing::Slurp(dir + "/chart.EMF");
+  ASSERT_GT(emf.size(), 88u);
+  EXPECT_EQ(U32At(emf, 0), 1u);
+  EXPECT_EQ(U32At(emf, 40), 0x464D4520u);
+}
+
+TEST_F(ChartExportTest, AsksBeforeReplacingTheFileItWrites) {
+  std::ofstream(dir + "/chart.wmf", std::ios::binary) << "older picture";
+  dialogs.Script({true, dir + "/chart", 1});
+  dialogs.Script({true, dir + "/chart", 1});
+  prompts.Script({tessmor::kAnswerNo, tessmor::kAnswerYes});
+  EXPECT_FALSE(view.ExportChart(own));
+  EXPECT_EQ(tessmor::testing::Slurp(dir + "/chart.wmf"), "older picture");
+  ASSERT_TRUE(view.ExportChart(own));
+  EXPECT_EQ(U32At(tessmor::testing::Slurp(dir + "/chart.wmf"), 0), 0x9AC6CDD7u);
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  EXPECT_EQ(prompts.shown()[0].text, "chart.wmf already exists.\nDo you want to replace it?");
+  EXPECT_EQ(prompts.shown()[0].style & tessmor::kPromptButtonMask, tessmor::kPromptYesNo);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 #include "platform/QtDC.h"
@@ -65,12 +66,32 @@ PU_RGNDATA MakeRegionData(const std::vector<RECT>& rects) {
                      list.empty() ? nullptr : list.data());
 }
 
+// The mean colour of a valid pattern's pixels.
+COLORREF MeanColour(const DIBPattern& p) {
+  double r = 0, g = 0, b = 0;
+  const std::int32_t w = p.width, h = std::abs(p.height);
+  for (std::int32_t y = 0; y < h; ++y) {
+    for (std::int32_t x = 0; x < w; ++x) {
+      const COLORREF c = p.PixelAt(x, y);
+      r += GetRValue(c);
+      g += GetGValue(c);
+      b += GetBValue(c);
+    }
+  }
+  const double n = static_cast<double>(w) * h;
+  const auto mean = [n](double v) { return static_cast<std::uint8_t>(std::lround(v / n)); };
+  return RGB(mean(r), mean(g), mean(b));
+}
+
 }  // namespace
 
 struct EmfDC::Writer {
   EMFTRACK* track = nullptr;
   EMFHANDLES* handles = nullptr;
   std::uint32_t pen = 0, brush = 0, font = 0;
+  // With a pattern brush: a solid brush of the pattern's mean colour, drawn under every
+  // pattern-filled shape (0 when there is none).
+  std::uint32_t underlay = 0;
 
   ~Writer() {
     if (track) emf_free(&track);
@@ -176,7 +197,8 @@ void EmfDC::SyncBrush(const Brush& brush) {
   char* record = nullptr;
   const bool pattern =
       (brush.style == BS_PATTERN || brush.style == BS_DIBPATTERN || brush.style == BS_DIBPATTERNPT);
-  if (pattern && brush.pattern && brush.pattern->IsValid()) {
+  const bool valid_pattern = pattern && brush.pattern && brush.pattern->IsValid();
+  if (valid_pattern) {
     const DIBPattern& p = *brush.pattern;
     const std::size_t bytes = p.Stride() * static_cast<std::size_t>(std::abs(p.height));
     std::vector<U_RGBQUAD> colours;
@@ -204,8 +226,29 @@ void EmfDC::SyncBrush(const Brush& brush) {
   if (!Append(record)) return;
   Append(selectobject_set(handle, writer_->handles));
   if (writer_->brush) Append(deleteobject_set(&writer_->brush, writer_->handles));
+  if (writer_->underlay) Append(deleteobject_set(&writer_->underlay, writer_->handles));
   writer_->brush = handle;
+  writer_->underlay = 0;
   written_brush_ = brush;
+  if (valid_pattern) {
+    // Readers that cannot tile a pattern (LibreOffice fills it with the last solid brush it
+    // drew with) then show its mean colour; the others paint the pattern over it.
+    std::uint32_t underlay = 0;
+    if (Append(createbrushindirect_set(
+            &underlay, writer_->handles,
+            logbrush_set(U_BS_SOLID, ToColorRef(MeanColour(*brush.pattern)), 0)))) {
+      writer_->underlay = underlay;
+    }
+  }
+}
+
+bool EmfDC::AppendFilled(const std::function<char*()>& make) {
+  if (writer_ && writer_->underlay && !IsPathOpen()) {
+    Append(selectobject_set(writer_->underlay, writer_->handles));
+    Append(make());
+    Append(selectobject_set(writer_->brush, writer_->handles));
+  }
+  return Append(make());
 }
 
 void EmfDC::SyncFont() {
@@ -315,36 +358,35 @@ void EmfDC::SyncForShape(bool fill) {
 bool EmfDC::WritePoints(std::uint32_t type, const std::vector<PointF>& points, bool fill) {
   if (!Drawing()) return false;
   if (points.empty() || (Nop() && !IsPathOpen())) return true;
-  SyncForShape(fill);
+  // Inside a path the objects were brought in line when it began: readers take the objects
+  // selected before the path, not those selected within or after it.
+  if (!IsPathOpen()) SyncForShape(fill);
   std::vector<U_POINTL> pts;
   pts.reserve(points.size());
   for (const PointF& p : points) pts.push_back(ToPointL(p));
   const double margin = PenWidthPixels() * UnitsPerPixel() / 2.0;
   const U_RECTL bounds = BoundsOf(points, margin);
   const auto n = static_cast<std::uint32_t>(pts.size());
-  char* record = nullptr;
-  switch (type) {
-    case U_EMR_POLYLINE:
-      record = U_EMRPOLYLINE_set(bounds, n, pts.data());
-      break;
-    case U_EMR_POLYLINETO:
-      record = U_EMRPOLYLINETO_set(bounds, n, pts.data());
-      break;
-    case U_EMR_POLYBEZIER:
-      record = U_EMRPOLYBEZIER_set(bounds, n, pts.data());
-      break;
-    case U_EMR_POLYBEZIERTO:
-      record = U_EMRPOLYBEZIERTO_set(bounds, n, pts.data());
-      break;
-    default:
-      record = U_EMRPOLYGON_set(bounds, n, pts.data());
-  }
+  const auto make = [&]() -> char* {
+    switch (type) {
+      case U_EMR_POLYLINE:
+        return U_EMRPOLYLINE_set(bounds, n, pts.data());
+      case U_EMR_POLYLINETO:
+        return U_EMRPOLYLINETO_set(bounds, n, pts.data());
+      case U_EMR_POLYBEZIER:
+        return U_EMRPOLYBEZIER_set(bounds, n, pts.data());
+      case U_EMR_POLYBEZIERTO:
+        return U_EMRPOLYBEZIERTO_set(bounds, n, pts.data());
+      default:
+        return U_EMRPOLYGON_set(bounds, n, pts.data());
+    }
+  };
   if (IsPathOpen()) {
     path_points_.insert(path_points_.end(), points.begin(), points.end());
   } else {
     IncludeInBounds(points, margin);
   }
-  return Append(record);
+  return fill ? AppendFilled(make) : Append(make());
 }
 
 void EmfDC::DoMoveTo(POINT p) {
@@ -395,7 +437,7 @@ bool EmfDC::DoEllipse(const RECT& r) {
   if (Nop() && !IsPathOpen()) return true;
   if (TransformKeepsAxes()) {
     const std::vector<PointF> corners = RectCorners(r);
-    SyncForShape(true);
+    if (!IsPathOpen()) SyncForShape(true);
     const U_RECTL box = BoundsOf({corners[0], corners[2]}, 0.0);
     const double margin = PenWidthPixels() * UnitsPerPixel() / 2.0;
     if (IsPathOpen()) {
@@ -403,7 +445,7 @@ bool EmfDC::DoEllipse(const RECT& r) {
     } else {
       IncludeInBounds(corners, margin);
     }
-    return Append(U_EMRELLIPSE_set(box));
+    return AppendFilled([&] { return U_EMRELLIPSE_set(box); });
   }
   // Turned by the world transform: four Bézier quarters through the transformed points.
   const double cx = (r.left + static_cast<double>(r.right)) / 2;
@@ -444,11 +486,13 @@ bool EmfDC::DoFillRect(const RECT& r, const Brush& brush) {
   std::vector<U_POINTL> pts;
   for (const PointF& p : corners) pts.push_back(ToPointL(p));
   IncludeInBounds(corners, 0.0);
-  return Append(U_EMRPOLYGON_set(BoundsOf(corners, 0.0), 4, pts.data()));
+  return AppendFilled([&] { return U_EMRPOLYGON_set(BoundsOf(corners, 0.0), 4, pts.data()); });
 }
 
 bool EmfDC::DoBeginPath() {
   if (!Drawing()) return false;
+  // The pen, brush and modes that will stroke and fill the path are selected before it.
+  SyncForShape(true);
   path_points_.clear();
   const bool ok = Append(U_EMRBEGINPATH_set());
   // The path starts from the current position, which lines outside paths do not keep.
@@ -550,9 +594,10 @@ bool EmfDC::WriteRects(const std::vector<RECT>& rects) {
     counts.push_back(4);
   }
   IncludeInBounds(all, 0.0);
-  return Append(U_EMRPOLYPOLYGON_set(BoundsOf(all, 0.0), static_cast<std::uint32_t>(counts.size()),
-                                     counts.data(), static_cast<std::uint32_t>(pts.size()),
-                                     pts.data()));
+  return AppendFilled([&] {
+    return U_EMRPOLYPOLYGON_set(BoundsOf(all, 0.0), static_cast<std::uint32_t>(counts.size()),
+                                counts.data(), static_cast<std::uint32_t>(pts.size()), pts.data());
+  });
 }
 
 bool EmfDC::DoFillRgn(const Region& region, const Brush& brush) {

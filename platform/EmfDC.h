@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,6 +81,9 @@ class TESSMOR_PLATFORM_EXPORT EmfDC : public MetafileDC {
   // True when the mixing mode draws nothing (R2_NOP).
   bool Nop() const;
   bool Append(char* record);
+  // Appends the filling record that `make` builds; with a pattern brush selected, outside a
+  // path, the same record first filled with the pattern's mean-colour underlay brush.
+  bool AppendFilled(const std::function<char*()>& make);
   // Brings the file's objects and modes in line with the DC's before a drawing record.
   void SyncPen(bool null_pen = false);
   void SyncBrush(const Brush& brush);

@@ -4,7 +4,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -226,9 +228,11 @@ TEST(EmfDC, HatchedAndPatternBrushesKeepTheirKind) {
   dc.Rectangle(20, 0, 40, 20);
   const std::vector<Rec> recs = Records(dc.Close().bytes());
   const std::vector<Rec> brushes = OfType(recs, kCreateBrush);
-  ASSERT_EQ(brushes.size(), 1u);
+  // The hatch, then the pattern's solid underlay.
+  ASSERT_EQ(brushes.size(), 2u);
   EXPECT_EQ(brushes[0].u32(12), static_cast<std::uint32_t>(BS_HATCHED));
   EXPECT_EQ(brushes[0].u32(20), static_cast<std::uint32_t>(HS_DIAGCROSS));
+  EXPECT_EQ(brushes[1].u32(12), static_cast<std::uint32_t>(BS_SOLID));
   const std::vector<Rec> patterns = OfType(recs, kPatternBrush);
   ASSERT_EQ(patterns.size(), 1u);
   const Rec& p = patterns[0];
@@ -238,6 +242,122 @@ TEST(EmfDC, HatchedAndPatternBrushesKeepTheirKind) {
   EXPECT_EQ(p.u32(bmi + 44), 0x00FFFFFFu) << "second colour white";
   EXPECT_EQ(p.u32(28), 32u) << "pixel bytes";
   EXPECT_EQ(p.b.at(bits), 0x55);
+}
+
+// Selected objects, in the order they are selected: the brush and pen handles of every
+// SELECTOBJECT record, with the type of each record that draws.
+std::vector<std::string> Sequence(const std::vector<Rec>& recs) {
+  std::vector<std::string> out;
+  for (const Rec& r : recs) {
+    if (r.type == kSelectObject) out.push_back("select " + std::to_string(r.u32(8)));
+    if (r.type == kCreateBrush) out.push_back("brush " + std::to_string(r.u32(8)));
+    if (r.type == kPatternBrush) out.push_back("pattern " + std::to_string(r.u32(8)));
+    if (r.type == kPolygon) out.push_back("polygon");
+    if (r.type == kBeginPath) out.push_back("begin");
+    if (r.type == kEndPath) out.push_back("end");
+    if (r.type == 62 /* FILLPATH */) out.push_back("fill");
+  }
+  return out;
+}
+
+TEST(EmfDC, PatternFillIsUnderlaidWithThePatternsMeanColour) {
+  EmfDC dc(96);
+  dc.SelectPen(Pen{PS_NULL, 0, 0});
+  auto pattern = std::make_shared<DIBPattern>();
+  pattern->width = 8;
+  pattern->height = 8;
+  pattern->bit_count = 1;
+  pattern->colors = {RGB(0, 0, 0), RGB(255, 255, 255)};
+  pattern->bits.assign(32, 0xEE);  // three white pixels in four
+  Brush tiled;
+  tiled.style = BS_DIBPATTERNPT;
+  tiled.pattern = pattern;
+  dc.SelectBrush(tiled);
+  dc.Rectangle(0, 0, 20, 20);
+  dc.Rectangle(40, 0, 60, 20);
+  dc.SelectBrush(Brush{});  // solid white: no underlay any more
+  dc.Rectangle(80, 0, 100, 20);
+  const std::vector<Rec> recs = Records(dc.Close().bytes());
+  const std::vector<Rec> brushes = OfType(recs, kCreateBrush);
+  ASSERT_EQ(brushes.size(), 2u);
+  EXPECT_EQ(brushes[0].u32(12), static_cast<std::uint32_t>(BS_SOLID));
+  EXPECT_EQ(brushes[0].u32(16), 0x00BFBFBFu) << "the mean of 3/4 white: 191 grey";
+  const std::string p = std::to_string(OfType(recs, kPatternBrush).at(0).u32(8));
+  const std::string u = std::to_string(brushes[0].u32(8));
+  const std::vector<std::string> seq = Sequence(recs);
+  const std::vector<std::string> expected = {
+      "pattern " + p, "select " + p, "brush " + u, "select " + u, "polygon", "select " + p,
+      "polygon",      "select " + u, "polygon",    "select " + p, "polygon"};
+  ASSERT_GE(seq.size(), expected.size() + 2);
+  // (the null pen's records come first)
+  EXPECT_EQ(
+      std::vector<std::string>(seq.end() - static_cast<long>(expected.size()) - 3, seq.end() - 3),
+      expected);
+  // The underlay's polygon is the pattern's.
+  const std::vector<Rec> polygons = OfType(recs, kPolygon);
+  ASSERT_EQ(polygons.size(), 5u);
+  EXPECT_EQ(polygons[0].points(), polygons[1].points());
+  EXPECT_EQ(polygons[2].points(), polygons[3].points());
+  // Changing to a solid brush deletes both the pattern and its underlay.
+  const std::vector<Rec> deleted = OfType(recs, kDeleteObject);
+  std::vector<std::uint32_t> gone;
+  for (const Rec& r : deleted) gone.push_back(r.u32(8));
+  EXPECT_NE(std::find(gone.begin(), gone.end(), std::stoul(p)), gone.end());
+  EXPECT_NE(std::find(gone.begin(), gone.end(), std::stoul(u)), gone.end());
+  EXPECT_EQ(seq.back(), "polygon");
+}
+
+TEST(EmfDC, ObjectsOfAPathAreSelectedBeforeThePathBegins) {
+  EmfDC dc(96);
+  Brush red;
+  red.color = RGB(255, 0, 0);
+  dc.SelectBrush(red);
+  dc.Rectangle(0, 0, 10, 10);
+  Brush green;
+  green.color = RGB(0, 255, 0);
+  dc.SelectBrush(green);
+  dc.SelectPen(Pen{PS_SOLID, 0, RGB(0, 255, 0)});
+  const POINT marker[] = {{20, 0}, {30, 0}, {25, 8}};
+  dc.BeginPath();
+  dc.Polygon(marker, 3);
+  dc.EndPath();
+  dc.FillPath();
+  const std::vector<Rec> recs = Records(dc.Close().bytes());
+  std::vector<std::uint32_t> types;
+  for (const Rec& r : recs) types.push_back(r.type);
+  const auto begin = std::find(types.begin(), types.end(), kBeginPath);
+  ASSERT_NE(begin, types.end());
+  const auto fill = std::find(begin, types.end(), 62u);
+  ASSERT_NE(fill, types.end());
+  EXPECT_EQ(std::count(begin, fill, kSelectObject), 0) << "nothing is selected within the path";
+  EXPECT_EQ(std::count(begin, fill, kCreateBrush), 0);
+  // The green brush is created and selected before the path.
+  const std::vector<Rec> brushes = OfType(recs, kCreateBrush);
+  ASSERT_EQ(brushes.size(), 2u);
+  EXPECT_EQ(brushes[1].u32(16), 0x0000FF00u);
+  const std::ptrdiff_t green_at =
+      std::find_if(
+          recs.begin(), recs.end(),
+          [&](const Rec& r) { return r.type == kCreateBrush && r.u32(16) == 0x0000FF00u; }) -
+      recs.begin();
+  EXPECT_LT(green_at, begin - types.begin());
+}
+
+TEST(EmfDC, BrushChangedWithinAPathIsSelectedBeforeTheFill) {
+  EmfDC dc(96);
+  const POINT marker[] = {{20, 0}, {30, 0}, {25, 8}};
+  dc.BeginPath();
+  dc.Polygon(marker, 3);
+  dc.EndPath();
+  Brush blue;
+  blue.color = RGB(0, 0, 255);
+  dc.SelectBrush(blue);
+  dc.FillPath();
+  const std::vector<std::string> seq = Sequence(Records(dc.Close().bytes()));
+  ASSERT_GE(seq.size(), 3u);
+  EXPECT_EQ(seq.back(), "fill");
+  EXPECT_EQ(seq[seq.size() - 2].rfind("select ", 0), 0u) << "the blue brush, after the path";
+  EXPECT_EQ(seq[seq.size() - 4], "end");
 }
 
 TEST(EmfDC, RectangleIsAPolygonOfItsCorners) {

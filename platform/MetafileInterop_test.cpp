@@ -1,16 +1,21 @@
-// Interoperability of the metafile writers: an EMF and a WMF of one drawing are opened by
-// Inkscape, turned into PNG pictures and compared with the same drawing made through a QtDC
-// on an image. Skipped where Inkscape is not installed.
+// Interoperability of the metafile writers: EMFs and WMFs of two drawings are opened by
+// Inkscape and by LibreOffice, turned into PNG pictures and compared with the same drawings
+// made through a QtDC on an image. Each program's test skips itself where it is not installed.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,6 +83,68 @@ void DrawScene(DC& dc) {
   dc.SetTextColor(RGB(0, 0, 0));
   dc.SetTextAlign(TA_LEFT | TA_BASELINE);
   dc.TextOut(560, 470, "Tessmor 45");
+}
+
+// The chart's dot fill: 8 × 8 pixels, white with black dots (28 of 32 pixels white per
+// four rows, a mean of 223 in each channel).
+std::shared_ptr<DIBPattern> DotPattern() {
+  auto p = std::make_shared<DIBPattern>();
+  p->width = 8;
+  p->height = 8;
+  p->bit_count = 1;
+  p->colors = {RGB(0, 0, 0), RGB(255, 255, 255)};
+  const std::uint8_t rows[4] = {0xFF, 0xDD, 0xFF, 0x77};
+  for (int y = 0; y < 8; ++y) {
+    p->bits.insert(p->bits.end(), {rows[y % 4], 0, 0, 0});
+  }
+  return p;
+}
+
+// Logical points (0.1 mm) of the chart scene's markers and prisms.
+constexpr int kMarkerY[2] = {600, 420};
+constexpr int kMarkerX0 = 150, kMarkerStep = 80, kMarkers = 8;
+constexpr RECT kPrisms{200, 300, 800, 80};
+
+// A marker: a filled diamond of 4 mm drawn as a path of lines, as the chart's symbols are
+// drawn as a path of curves.
+void Marker(DC& dc, int x, int y) {
+  const POINT d[] = {{x, y + 20}, {x + 20, y}, {x, y - 20}};
+  dc.BeginPath();
+  dc.MoveTo(x - 20, y);
+  dc.PolylineTo(d, 3);
+  dc.CloseFigure();
+  dc.EndPath();
+  dc.FillPath();
+}
+
+// Like the model chart: a frame round the picture, a blue and a red series of solid markers
+// (each series choosing its pen and brush before its first marker), then prisms filled with
+// the dot pattern, outlined in black.
+void DrawChartScene(DC& dc) {
+  dc.SetMapMode(MM_LOMETRIC);
+  dc.SetViewportOrg(0, kHeight);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectPen(Pen{PS_SOLID, 0, RGB(0, 0, 0)});
+  dc.SelectBrush(HollowBrush());
+  dc.Rectangle(10, 780, 1040, 10);
+  const COLORREF colours[2] = {RGB(0, 0, 230), RGB(230, 0, 0)};
+  for (int s = 0; s < 2; ++s) {
+    dc.SelectPen(Pen{PS_SOLID, 0, colours[s]});
+    dc.MoveTo(kMarkerX0, kMarkerY[s]);
+    dc.LineTo(kMarkerX0 + kMarkerStep * (kMarkers - 1), kMarkerY[s]);
+    Brush fill;
+    fill.color = colours[s];
+    dc.SelectBrush(fill);
+    for (int i = 0; i < kMarkers; ++i) Marker(dc, kMarkerX0 + kMarkerStep * i, kMarkerY[s]);
+  }
+  dc.SelectPen(Pen{PS_SOLID, 2, RGB(0, 0, 0)});
+  Brush dots;
+  dots.style = BS_DIBPATTERNPT;
+  dots.pattern = DotPattern();
+  dc.SelectBrush(dots);
+  for (int x = kPrisms.left; x < kPrisms.right; x += 100) {
+    dc.Rectangle(x, kPrisms.top, x + 100, kPrisms.bottom);
+  }
 }
 
 std::string OutputDir() {
@@ -187,8 +254,16 @@ int Thickness(const QImage& image, int x, int y) {
   return Ink(image.pixel(x, y)) ? bottom - top + 1 : 0;
 }
 
+// What a reader is known not to draw: LibreOffice fills hatched brushes solid and draws
+// user-styled (dashed) EMF pens solid.
+struct Limits {
+  bool hatches = true;
+  bool dashes = true;
+};
+
 // What a picture of the scene must show, compared with the QtDC drawing `reference`.
-void CheckPicture(const QImage& picture, const QImage& reference, const std::string& what) {
+void CheckPicture(const QImage& picture, const QImage& reference, const std::string& what,
+                  Limits draws = {}) {
   SCOPED_TRACE(what);
   ASSERT_FALSE(picture.isNull());
   EXPECT_NEAR(picture.width(), kWidth, 1);
@@ -220,9 +295,13 @@ void CheckPicture(const QImage& picture, const QImage& reference, const std::str
   }
   const int area = hatched.width() * hatched.height();
   EXPECT_GT(red, area / 20) << "hatch lines";
-  EXPECT_LT(red, area * 3 / 4) << "with gaps between them";
+  if (draws.hatches) {
+    EXPECT_LT(red, area * 3 / 4) << "with gaps between them";
+  }
   // The red line is dashed: 18 pixels on, 6 off over 160 pixels make a dozen changes.
-  EXPECT_GE(RedRuns(picture, Px(0, 620).y(), Px(40, 0).x(), Px(440, 0).x()), 8);
+  if (draws.dashes) {
+    EXPECT_GE(RedRuns(picture, Px(0, 620).y(), Px(40, 0).x(), Px(440, 0).x()), 8);
+  }
   // Widths: the 2 mm line (7.6 pixels) stands out from the hair line.
   EXPECT_NEAR(Thickness(picture, Px(240, 0).x(), Px(0, 670).y()), 7.6, 2.0);
   EXPECT_LE(Thickness(picture, Px(240, 0).x(), Px(0, 760).y()), 2);
@@ -230,6 +309,82 @@ void CheckPicture(const QImage& picture, const QImage& reference, const std::str
   const QRect text(Px(560, 900), Px(1058, 440));
   EXPECT_GT(CountInk(picture, text), 300);
   EXPECT_NEAR(InkAngle(picture, text), 45.0, 8.0);
+}
+
+// Mean colour of the pixels in `area`.
+QColor MeanColour(const QImage& image, const QRect& area) {
+  double r = 0, g = 0, b = 0, n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (!image.valid(x, y)) continue;
+      const QRgb c = image.pixel(x, y);
+      r += qRed(c);
+      g += qGreen(c);
+      b += qBlue(c);
+      n += 1;
+    }
+  }
+  if (n == 0) return QColor();
+  return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+// What a picture of the chart scene must show, compared with the QtDC drawing `reference`.
+void CheckChart(const QImage& picture, const QImage& reference, const std::string& what) {
+  SCOPED_TRACE(what);
+  ASSERT_FALSE(picture.isNull());
+  // Lines and markers where the QtDC drew them; the prisms' insides are judged below, since
+  // a reader may show a pattern as its mean colour.
+  QImage a = picture, b = reference;
+  for (QImage* image : {&a, &b}) {
+    QPainter painter(image);
+    for (int x = kPrisms.left; x < kPrisms.right; x += 100) {
+      painter.fillRect(QRect(Px(x + 6, kPrisms.top - 6), Px(x + 94, kPrisms.bottom + 6)),
+                       Qt::white);
+    }
+  }
+  EXPECT_GT(Covered(a, b, 3), 0.85) << "its ink lies where the QtDC drew";
+  EXPECT_GT(Covered(b, a, 3), 0.85) << "the QtDC's ink is all there";
+  // Every marker, the first of each series too, in its series' colour.
+  for (int s = 0; s < 2; ++s) {
+    for (int i = 0; i < kMarkers; ++i) {
+      const QColor c = MeanColour(
+          picture, QRect(Px(kMarkerX0 + kMarkerStep * i, kMarkerY[s]) - QPoint(1, 1), QSize(3, 3)));
+      const int own = s == 0 ? c.blue() : c.red(), other = s == 0 ? c.red() : c.blue();
+      EXPECT_GT(own, 150) << "marker " << i << " of series " << s;
+      EXPECT_LT(other, 100) << "marker " << i << " of series " << s << " in its own colour";
+    }
+  }
+  // The prisms' inside: the dot pattern, or at least its mean grey, never a solid colour
+  // from before.
+  const QRect inside(Px(kPrisms.left + 15, kPrisms.top - 15),
+                     Px(kPrisms.left + 85, kPrisms.bottom + 15));
+  const QColor mean = MeanColour(picture, inside), expected = MeanColour(reference, inside);
+  EXPECT_NEAR(mean.red(), expected.red(), 30) << "pattern fill's mean colour";
+  EXPECT_NEAR(mean.green(), expected.green(), 30) << "pattern fill's mean colour";
+  EXPECT_NEAR(mean.blue(), expected.blue(), 30) << "pattern fill's mean colour";
+}
+
+// The QtDC drawing of `draw`, and its EMF and WMF written to `dir` as NAME.emf and NAME.wmf.
+QImage WriteScene(const std::function<void(DC&)>& draw, const std::string& dir,
+                  const std::string& name) {
+  QImage reference(kWidth, kHeight, QImage::Format_RGB32);
+  reference.fill(Qt::white);
+  {
+    QtDC dc(reference, 96, 96);
+    EXPECT_TRUE(dc.IsActive());
+    draw(dc);
+  }
+  reference.save(QString::fromStdString(dir + "/" + name + "-qimage.png"));
+  EmfDC emf_dc(96, std::string("Tessmor\0Interoperability\0\0", 27), RECT{0, 0, kWidth, kHeight});
+  draw(emf_dc);
+  const EnhMetafile emf = emf_dc.Close();
+  EXPECT_TRUE(emf.Save(dir + "/" + name + ".emf"));
+  WmfDC wmf_dc(96, RECT{0, 0, kWidth, kHeight});
+  draw(wmf_dc);
+  const std::vector<std::uint8_t> wmf = wmf_dc.Close();
+  EXPECT_FALSE(wmf.empty());
+  WriteFileReplacing(dir + "/" + name + ".wmf", wmf);
+  return reference;
 }
 
 TEST(MetafileInterop, InkscapeOpensOurEmfAndWmfWithTheDrawingIntact) {
@@ -241,32 +396,82 @@ TEST(MetafileInterop, InkscapeOpensOurEmfAndWmfWithTheDrawingIntact) {
   const std::string inkscape = found.toStdString();
   const std::string dir = OutputDir();
 
-  QImage reference(kWidth, kHeight, QImage::Format_RGB32);
-  reference.fill(Qt::white);
-  {
-    QtDC dc(reference, 96, 96);
-    ASSERT_TRUE(dc.IsActive());
-    DrawScene(dc);
-  }
-  reference.save(QString::fromStdString(dir + "/scene-qimage.png"));
+  const QImage reference = WriteScene(DrawScene, dir, "scene");
+  const QImage chart = WriteScene(DrawChartScene, dir, "chart");
+  ASSERT_FALSE(HasFailure());
 
-  EmfDC emf_dc(96, std::string("Tessmor\0Interoperability\0\0", 27), RECT{0, 0, kWidth, kHeight});
-  DrawScene(emf_dc);
-  const EnhMetafile emf = emf_dc.Close();
-  ASSERT_TRUE(emf.Save(dir + "/scene.emf"));
-
-  WmfDC wmf_dc(96, RECT{0, 0, kWidth, kHeight});
-  DrawScene(wmf_dc);
-  const std::vector<std::uint8_t> wmf = wmf_dc.Close();
-  ASSERT_FALSE(wmf.empty());
-  WriteFileReplacing(dir + "/scene.wmf", wmf);
-
+  QElapsedTimer clock;
+  clock.start();
   const QImage from_emf = Rasterise(inkscape, dir + "/scene.emf", dir + "/scene-emf.png");
   const QImage from_wmf = Rasterise(inkscape, dir + "/scene.wmf", dir + "/scene-wmf.png");
-  std::cout << "pictures in " << dir << std::endl;
+  const QImage chart_emf = Rasterise(inkscape, dir + "/chart.emf", dir + "/chart-emf.png");
+  const QImage chart_wmf = Rasterise(inkscape, dir + "/chart.wmf", dir + "/chart-wmf.png");
+  std::cout << "Inkscape: " << clock.elapsed() << " ms; pictures in " << dir << std::endl;
   CheckPicture(reference, reference, "QtDC on an image");
   CheckPicture(from_emf, reference, "EMF through Inkscape");
   CheckPicture(from_wmf, reference, "WMF through Inkscape");
+  CheckChart(chart, chart, "chart: QtDC on an image");
+  CheckChart(chart_emf, chart, "chart: EMF through Inkscape");
+  CheckChart(chart_wmf, chart, "chart: WMF through Inkscape");
+}
+
+// LibreOffice's PNG of `input`: it sets the picture on a page, so the ink of the page is cut
+// out and scaled onto a white picture of the reference's size, the ink's box on the box of
+// the reference's ink. A null image when it fails.
+QImage RasteriseWithLibreOffice(const std::string& soffice, const std::string& input,
+                                const std::string& dir, const QImage& reference) {
+  const std::string out =
+      dir + "/lo-" + QFileInfo(QString::fromStdString(input)).suffix().toStdString();
+  QDir().mkpath(QString::fromStdString(out));
+  QProcess p;
+  p.start(QString::fromStdString(soffice),
+          {"-env:UserInstallation=file://" + QString::fromStdString(dir) + "/lo-profile",
+           "--headless", "--convert-to", "png", "--outdir", QString::fromStdString(out),
+           QString::fromStdString(input)});
+  const std::string png =
+      out + "/" + QFileInfo(QString::fromStdString(input)).completeBaseName().toStdString() +
+      ".png";
+  if (!p.waitForFinished(300000) || p.exitCode() != 0 ||
+      !QFileInfo::exists(QString::fromStdString(png))) {
+    ADD_FAILURE() << "soffice failed on " << input << ": "
+                  << p.readAllStandardError().toStdString();
+    return QImage();
+  }
+  const QImage page = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+  const QRect from = InkBox(page), to = InkBox(reference);
+  if (from.isEmpty()) return page;
+  QImage picture(reference.size(), QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.drawImage(to, page, from);
+  painter.end();
+  picture.save(QString::fromStdString(png.substr(0, png.size() - 4) + "-placed.png"));
+  return picture;
+}
+
+TEST(MetafileInterop, LibreOfficeOpensOurEmfAndWmfWithTheDrawingIntact) {
+  const QString found = QStandardPaths::findExecutable("soffice");
+  if (found.isEmpty()) {
+    std::cout << "skipped: LibreOffice (soffice) not installed" << std::endl;
+    GTEST_SKIP() << "skipped: LibreOffice (soffice) not installed";
+  }
+  const std::string soffice = found.toStdString();
+  const std::string dir = OutputDir();
+  const QImage reference = WriteScene(DrawScene, dir, "scene");
+  const QImage chart = WriteScene(DrawChartScene, dir, "chart");
+  ASSERT_FALSE(HasFailure());
+
+  QElapsedTimer clock;
+  clock.start();
+  const QImage from_emf = RasteriseWithLibreOffice(soffice, dir + "/scene.emf", dir, reference);
+  const QImage from_wmf = RasteriseWithLibreOffice(soffice, dir + "/scene.wmf", dir, reference);
+  const QImage chart_emf = RasteriseWithLibreOffice(soffice, dir + "/chart.emf", dir, chart);
+  const QImage chart_wmf = RasteriseWithLibreOffice(soffice, dir + "/chart.wmf", dir, chart);
+  std::cout << "LibreOffice: " << clock.elapsed() << " ms; pictures in " << dir << std::endl;
+  CheckPicture(from_emf, reference, "EMF through LibreOffice", {false, false});
+  CheckPicture(from_wmf, reference, "WMF through LibreOffice", {false, true});
+  CheckChart(chart_emf, chart, "chart: EMF through LibreOffice");
+  CheckChart(chart_wmf, chart, "chart: WMF through LibreOffice");
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ tessmor_add_test(platform_metafile_test
   SOURCES Dib_test.cpp EmfDC_test.cpp WmfDC_test.cpp
   LIBS tessmor_platform Qt6::Gui)
 
-# Inkscape opens the metafiles (ctest -L interop); the test skips itself where Inkscape is
-# not installed. Its pictures go to build/interop/.
+# Inkscape and LibreOffice open the metafiles (ctest -L interop); each part skips itself where
+# its program is not installed. Its pictures go to build/interop/.
 if(TESSMOR_TESTS)
   add_executable(platform_metafile_interop_test MetafileInterop_test.cpp)
   target_link_libraries(platform_metafile_interop_test PRIVATE

@@ -12,6 +12,7 @@
 #include "profileview/DerivSourceDlg.h"
 #include "profileview/InversionDlg.h"
 #include "profileview/UpwardContDlg.h"
+#include "testsupport/FakeFileDialogs.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TestData.h"
@@ -155,6 +156,25 @@ TEST(TessmorView, ModelReplacesTheOtherDisplays) {
   f.view.OnCommand(CTessmorView::ID_ONLY_ANOMALY);
   EXPECT_EQ(f.view.m_bShowModel, 0);
   EXPECT_FALSE(f.Has("BlockModel"));
+}
+
+TEST(TessmorView, ExportProposesAPictureNamedAfterTheProfileAndSparesTheProfile) {
+  FakePrompts prompts;
+  tessmor::testing::FakeFileDialogs files;
+  Fixture f(20, 1000);
+  const std::string profile = f.dir + "/basin.txt";
+  std::ofstream(profile, std::ios::binary) << "   1000   4.06\r\n";
+  f.doc.SetPathName(profile);
+  f.view.OnInitialUpdate();
+  f.view.OnUpdate(nullptr, CTessmorView::kHintRebuild, nullptr);
+  files.Script({true, profile, 0});  // the user picks the profile itself and says Yes
+  EXPECT_FALSE(f.view.OnExport());
+  ASSERT_EQ(files.requests().size(), 1u);
+  EXPECT_EQ(files.requests()[0].file_name, "basin.emf");
+  EXPECT_EQ(files.requests()[0].initial_dir, f.dir);
+  EXPECT_EQ(prompts.texts(),
+            std::vector<std::string>{"A picture cannot be written over the document's own file."});
+  EXPECT_TRUE(tessmor::testing::Slurp(profile) == "   1000   4.06\r\n") << "the profile is intact";
 }
 
 TEST(ResultTables, RowsFollowTheSampleSpacing) {
