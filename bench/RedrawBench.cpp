@@ -2,6 +2,7 @@
 // layout drawn on a 1920 × 1080 image as the desktop window paints them, and the exports of the
 // example as an enhanced metafile, a Windows metafile and a bitmap file.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <QPainter>
@@ -12,7 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "chart/VexaDoc.h"
 #include "chart/VexaView.h"
@@ -60,8 +61,8 @@ struct SyntheticChart {
     const int penStyles[] = {0, 1, 2, 3, 4, 5, 6};
     std::vector<float> xs(500), ys(500);
     for (int k = 0; k < 500; ++k) {
-      view.SetPen(tessmor::RGB(k % 255, (k * 7) % 255, (k * 13) % 255), 0.2f + 0.1f * (k % 5),
-                  1, 0, 0);
+      view.SetPen(tessmor::RGB(k % 255, (k * 7) % 255, (k * 13) % 255), 0.2f + 0.1f * (k % 5), 1, 0,
+                  0);
       view.SetPenStyle(penStyles[k % 7]);
       const float y0 = 10.0f + 0.5f * static_cast<float>(k);
       for (int i = 0; i < 500; ++i) {
