@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/DC.h"
@@ -18,14 +19,35 @@ struct PointD {
   double y;
 };
 
-/// Point and derivative of the cubic Bézier `p` at parameter t.
-PointD BezierAt(const PointD* p, double t) {
+/// The four Bernstein weights of a cubic at parameter t.
+struct Weights {
+  double a, b, c, d;
+};
+
+constexpr Weights WeightsAt(double t) {
   const double u = 1.0 - t;
-  const double a = u * u * u, b = 3.0 * u * u * t, c = 3.0 * u * t * t, d = t * t * t;
-  return {a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x,
-          a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y};
+  return {u * u * u, 3.0 * u * u * t, 3.0 * u * t * t, t * t * t};
 }
 
+PointD Weighted(const PointD* p, const Weights& w) {
+  return {w.a * p[0].x + w.b * p[1].x + w.c * p[2].x + w.d * p[3].x,
+          w.a * p[0].y + w.b * p[1].y + w.c * p[2].y + w.d * p[3].y};
+}
+
+/// Point of the cubic Bézier `p` at parameter t.
+PointD BezierAt(const PointD* p, double t) { return Weighted(p, WeightsAt(t)); }
+
+/// The weights at the parameters i / kBezierChords, i = 0 … kBezierChords, where every
+/// dashed curve is measured: the same values BezierAt computes, worked out once.
+struct ChordWeights {
+  Weights at[kBezierChords + 1];
+  constexpr ChordWeights() : at{} {
+    for (int i = 0; i <= kBezierChords; ++i) at[i] = WeightsAt(double(i) / kBezierChords);
+  }
+};
+constexpr ChordWeights kChordWeights;
+
+/// Derivative of the cubic Bézier `p` with respect to t, at parameter t.
 PointD BezierSlope(const PointD* p, double t) {
   const double u = 1.0 - t;
   const double a = 3.0 * u * u, b = 6.0 * u * t, c = 3.0 * t * t;
@@ -33,7 +55,16 @@ PointD BezierSlope(const PointD* p, double t) {
           a * (p[1].y - p[0].y) + b * (p[2].y - p[1].y) + c * (p[3].y - p[2].y)};
 }
 
+/// `v` rounded half away from zero (as std::lround), held within the int range.
 std::int32_t RoundToInt(double v) {
+  if (v > -2147483648.0 && v < 2147483647.0) {
+    // Inside the range the truncated value and the fraction v − trunc(v) are exact, so the
+    // result is lround's without the library call.
+    const auto whole = static_cast<std::int64_t>(v);
+    const double fraction = v - static_cast<double>(whole);
+    const std::int64_t r = fraction >= 0.5 ? whole + 1 : fraction <= -0.5 ? whole - 1 : whole;
+    return static_cast<std::int32_t>(r);
+  }
   return static_cast<std::int32_t>(std::clamp(std::lround(v), -2147483647L - 1, 2147483647L));
 }
 
@@ -133,7 +164,8 @@ void CDashLine::LineTo(std::int32_t x, std::int32_t y) {
   }
   // A Bresenham walk along the major axis (x on a tie), one logical unit per step; the
   // error term starts at n, loses m each step and gains n when it drops below 1, which is
-  // when the minor coordinate steps.
+  // when the minor coordinate steps. After k steps the minor coordinate has stepped
+  // floor(k·m / n) times, so the walk jumps from one end of a pattern entry to the next.
   const std::int64_t dx = std::int64_t{x} - m_x;
   const std::int64_t dy = std::int64_t{y} - m_y;
   const bool x_major = std::llabs(dx) >= std::llabs(dy);
@@ -146,23 +178,22 @@ void CDashLine::LineTo(std::int32_t x, std::int32_t y) {
   }
   const std::int64_t sx = dx < 0 ? -1 : 1;
   const std::int64_t sy = dy < 0 ? -1 : 1;
-  std::int64_t px = m_x, py = m_y, err = n;
-  for (std::int64_t step = 1; step <= n; ++step) {
-    if (x_major) {
-      px += sx;
-    } else {
-      py += sy;
+  // n and m are below 2^33: their product fits 64 bits when m is below 2^30, or n is.
+  const bool jump = m < (std::int64_t{1} << 30) || n < (std::int64_t{1} << 30);
+  std::int64_t taken = 0;
+  while (jump) {
+    // An entry ends on the step where its remaining length reaches 0 (on the first step
+    // when it has none left).
+    const std::int64_t steps = std::max(m_nRemaining, 1);
+    if (steps > n - taken) {
+      m_nRemaining -= static_cast<int>(n - taken);
+      break;
     }
-    err -= m;
-    if (err < 1) {
-      err += n;
-      if (x_major) {
-        py += sy;
-      } else {
-        px += sx;
-      }
-    }
-    if (--m_nRemaining > 0) continue;
+    taken += steps;
+    const std::int64_t major = taken;
+    const std::int64_t minor = taken * m / n;
+    const std::int64_t px = m_x + sx * (x_major ? major : minor);
+    const std::int64_t py = m_y + sy * (x_major ? minor : major);
     NextEntry();
     const auto cx = static_cast<std::int32_t>(px), cy = static_cast<std::int32_t>(py);
     if (InGap()) {
@@ -170,9 +201,40 @@ void CDashLine::LineTo(std::int32_t x, std::int32_t y) {
     } else {
       m_pDC->MoveTo(cx, cy);  // the gap ends here
     }
-    if (step == n) {
+    if (taken == n) {
       m_x = x, m_y = y;
       return;
+    }
+  }
+  if (!jump) {
+    std::int64_t px = m_x, py = m_y, err = n;
+    for (std::int64_t step = 1; step <= n; ++step) {
+      if (x_major) {
+        px += sx;
+      } else {
+        py += sy;
+      }
+      err -= m;
+      if (err < 1) {
+        err += n;
+        if (x_major) {
+          py += sy;
+        } else {
+          px += sx;
+        }
+      }
+      if (--m_nRemaining > 0) continue;
+      NextEntry();
+      const auto cx = static_cast<std::int32_t>(px), cy = static_cast<std::int32_t>(py);
+      if (InGap()) {
+        m_pDC->LineTo(cx, cy);  // the dash ends here
+      } else {
+        m_pDC->MoveTo(cx, cy);  // the gap ends here
+      }
+      if (step == n) {
+        m_x = x, m_y = y;
+        return;
+      }
     }
   }
   if (!InGap()) m_pDC->LineTo(x, y);
@@ -214,7 +276,7 @@ void CDashLine::BezierTo(const POINT* points) {
   length[0] = 0.0;
   PointD prev = p[0];
   for (int i = 1; i <= kBezierChords; ++i) {
-    const PointD q = BezierAt(p, double(i) / kBezierChords);
+    const PointD q = Weighted(p, kChordWeights.at[i]);
     length[i] = length[i - 1] + std::hypot(q.x - prev.x, q.y - prev.y);
     prev = q;
   }
