@@ -19,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
-CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils)
+CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
