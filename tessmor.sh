@@ -19,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
-CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils)
+CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -125,11 +125,23 @@ cmd_demo() {
   mkdir -p "$out"
   cp "$ROOT/examples/basin.txt" "$out/basin.txt"
   log "tessmor-batch on examples/basin.txt"
-  "$ROOT/build/bin/tessmor-batch" --interp spline:0.5 --background linear:1:4.06:51:7.06 \
-    --upward 2 --derivative anomaly --model basin:-250:0 --answer yes "$out/basin.txt"
+  local job=(--interp spline:0.5 --background linear:1:4.06:51:7.06
+    --upward 2 --derivative anomaly --model basin:-250:0 --answer yes)
+  # The same job twice: once for the profile layout (background, continuation, derivative),
+  # once for the model layout; both write the same tables.
+  "$ROOT/build/bin/tessmor-batch" "${job[@]}" --layout profile \
+    --export "$out/basin-profile.png" --export "$out/basin-profile.svg" \
+    --export "$out/basin-profile.pdf" "$out/basin.txt"
+  "$ROOT/build/bin/tessmor-batch" "${job[@]}" --layout model \
+    --export "$out/basin-model.png" --export "$out/basin-model.svg" \
+    --export "$out/basin-model.pdf" "$out/basin.txt"
   echo "Result tables:"
   for f in "$out"/basin_*.txt; do
     printf '  %s (%s rows)\n' "$f" "$(($(wc -l <"$f") - 2))"
+  done
+  echo "Pictures (profile layout, model layout):"
+  for f in "$out"/basin-profile.* "$out"/basin-model.*; do
+    printf '  %s\n' "$f"
   done
 }
 

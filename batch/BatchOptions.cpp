@@ -1,8 +1,13 @@
 #include "batch/BatchOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
+#include "chart/Mapper.h"
+#include "chart/VexaView.h"
 #include "profile/ProfilePoint.h"
+#include "profileview/TessmorView.h"
 
 namespace {
 
@@ -33,6 +38,15 @@ const char* BatchUsage() {
          "answered (default no)\n"
          "  --save FILE                                 Save As; the type follows the extension "
          "(.gpr .dat .txt .g)\n"
+         "  --export FILE                               the chart as the profile view shows it "
+         "at the end of the run\n"
+         "                                              (.png .svg .pdf .emf .wmf .bmp, or .vxc "
+         "for the chart file); may be repeated\n"
+         "  --paper 5|6|9|10|20|24                      paper: A4 portrait, A3 portrait, A4 "
+         "landscape (default),\n"
+         "                                              A3 landscape, A5 portrait, A5 landscape\n"
+         "  --layout profile|model                      layout of the exported chart (default: "
+         "model with --model)\n"
          "  --help\n";
 }
 
@@ -43,6 +57,20 @@ int SaveTypeFromPath(const std::string& path) {
   if (ext == ".txt") return kFileTypeGravAscii;
   if (ext == ".g") return kFileType2DQN;
   return kFileTypeNone;
+}
+
+int ExportTypeFromPath(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".emf") return 1;
+  if (ext == ".wmf") return 2;
+  if (ext == ".bmp") return 3;
+  if (ext == ".png") return CVexaView::kPicturePng;
+  if (ext == ".svg") return CVexaView::kPictureSvg;
+  if (ext == ".pdf") return CVexaView::kPicturePdf;
+  if (ext == ".vxc") return kExportChartFile;
+  return 0;
 }
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, std::string& error) {
@@ -138,6 +166,30 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
         return false;
       }
       o.save = v;
+    } else if (a == "--export") {
+      if (ExportTypeFromPath(v) == 0) {
+        error = "--export needs a file ending in .png, .svg, .pdf, .emf, .wmf, .bmp or .vxc: " + v;
+        return false;
+      }
+      o.exports.push_back(v);
+    } else if (a == "--paper") {
+      const auto known =
+          std::find_if(std::begin(CMapper::kPaperCodes), std::end(CMapper::kPaperCodes),
+                       [&v](int code) { return std::to_string(code) == v; });
+      if (known == std::end(CMapper::kPaperCodes)) {
+        error = "--paper takes 5, 6, 9, 10, 20 or 24";
+        return false;
+      }
+      o.paper = *known;
+    } else if (a == "--layout") {
+      if (v == "profile") {
+        o.layout = CTessmorView::kLayoutProfile;
+      } else if (v == "model") {
+        o.layout = CTessmorView::kLayoutModel;
+      } else {
+        error = "--layout takes profile or model";
+        return false;
+      }
     } else {
       error = "unknown option: " + a;
       return false;
@@ -145,6 +197,10 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
   }
   if (o.profile.empty()) {
     error = "no profile given";
+    return false;
+  }
+  if (o.layout == CTessmorView::kLayoutModel && !o.model) {
+    error = "--layout model needs --model";
     return false;
   }
   return true;

@@ -29,6 +29,13 @@ struct BatchOptions {
   std::optional<Model> model;
   bool answer_yes = false;
   std::optional<std::string> save;
+  /// Pictures or chart files of the chart at the end of the run, in the order given.
+  std::vector<std::string> exports;
+  /// Paper code of the chart (one of CMapper::kPaperCodes); none keeps the stored paper.
+  std::optional<int> paper;
+  /// The layout the exported chart shows: CTessmorView::kLayoutProfile or kLayoutModel;
+  /// none gives the model layout when a model is asked for, else the profile layout.
+  std::optional<int> layout;
   bool help = false;
   std::string profile;
 };
@@ -42,3 +49,9 @@ const char* BatchUsage();
 
 /// The file type a save path names by its extension (.gpr .dat .txt .g), 0 for none.
 int SaveTypeFromPath(const std::string& path);
+
+/// What an export path names by its extension, in any letter case: the chart view's picture
+/// types 1 .emf, 2 .wmf, 3 .bmp, CVexaView::kPicturePng .png, kPictureSvg .svg, kPicturePdf
+/// .pdf, or kExportChartFile for .vxc; 0 for any other extension or none.
+inline constexpr int kExportChartFile = 100;
+int ExportTypeFromPath(const std::string& path);

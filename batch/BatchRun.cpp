@@ -4,7 +4,9 @@
 #include <functional>
 #include <map>
 
+#include "chart/VexaView.h"
 #include "platform/Application.h"
+#include "platform/Archive.h"
 #include "platform/DialogModel.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
@@ -68,6 +70,51 @@ struct Installed {
   }
 };
 
+/// Writes the chart in chart-file form to `path`; false when it cannot be written.
+bool WriteChartDocument(CVexaDoc& chart, const std::string& path) {
+  try {
+    tessmor::Archive ar = tessmor::Archive::ForStore(path);
+    chart.SerializeChart(ar);
+    ar.Commit();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+/// The continuation and derivative displays as they stood before the model display
+/// switched them off.
+struct ProfileDisplays {
+  int upward = 0;
+  int deriv = 0;
+};
+
+/// Shows the layout the options ask for and writes every --export file. The model layout is
+/// the one a model run leaves; the profile layout is the view rebuilt without the model
+/// display and with the continuation and derivative displays of the run (`before_model`).
+bool ExportCharts(const BatchOptions& o, const ProfileDisplays& before_model, CTessmorDoc& doc,
+                  CTessmorView& view, std::ostream& err) {
+  const int layout =
+      o.layout.value_or(o.model ? CTessmorView::kLayoutModel : CTessmorView::kLayoutProfile);
+  if (layout == CTessmorView::kLayoutProfile && view.m_bShowModel) {
+    view.m_bShowModel = 0;
+    view.m_bShowUpward = before_model.upward;
+    view.m_bShowDeriv = before_model.deriv;
+    doc.UpdateAllViews(nullptr, CTessmorView::kHintRebuild);
+  }
+  view.EndLine();
+  for (const std::string& path : o.exports) {
+    const int type = ExportTypeFromPath(path);
+    const bool written =
+        type == kExportChartFile ? WriteChartDocument(doc, path) : view.WriteChartFile(path, type);
+    if (!written) {
+      err << "tessmor-batch: --export could not write " << path << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& o, std::ostream& err) {
@@ -129,6 +176,11 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
   auto* doc = static_cast<CTessmorDoc*>(app.OpenDocumentFile(o.profile));
   if (!doc) return 1;
   auto* view = static_cast<CTessmorView*>(app.ViewsOf(doc).at(0));
+  if (o.paper) {
+    // The paper of this run only: the stored paper setting is left as it is.
+    view->GetDocument()->m_mapper.SetPaper(*o.paper);
+    doc->UpdateAllViews(nullptr, CTessmorView::kHintRebuild);
+  }
 
   struct Step {
     bool asked;
@@ -147,8 +199,12 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
       {o.model.has_value(), "--model", CTessmorView::ID_2D_MODEL,
        "the profile has fewer than 6 points"},
   };
+  ProfileDisplays before_model;
   for (const Step& s : steps) {
     if (!s.asked) continue;
+    if (s.command == CTessmorView::ID_2D_MODEL) {
+      before_model = {view->m_bShowUpward, view->m_bShowDeriv};
+    }
     if (!view->OnCommand(s.command)) {
       err << "tessmor-batch: " << s.option << " ignored: " << s.why << "\n";
       continue;
@@ -159,5 +215,6 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
     save_dialog.path = *o.save;
     if (!doc->OnFileSaveAs()) return 1;
   }
+  if (!o.exports.empty() && !ExportCharts(o, before_model, *doc, *view, err)) return 1;
   return 0;
 }

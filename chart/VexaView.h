@@ -63,6 +63,10 @@ class CVexaView : public tessmor::View, public IChartView {
   static constexpr int kMaxZoomPercent = 1100;
   /// Title of the export dialog.
   static constexpr const char* kExportTitle = "Export chart";
+  /// Picture types of WriteChartFile beyond the metafiles (1, 2) and the bitmap (3).
+  static constexpr int kPicturePng = 4;
+  static constexpr int kPictureSvg = 5;
+  static constexpr int kPicturePdf = 6;
 
   /// A client area of `width` × `height` device pixels at `pixelsPerInch`, scrolled to
   /// (0, 0); the zoom percentage read from the settings ("VexaWinPos", "mag", 0 when absent).
@@ -291,16 +295,18 @@ class CVexaView : public tessmor::View, public IChartView {
   // --- output ---
 
   /// Runs the export dialog starting at `path` (or the chart folder and the document title)
-  /// and writes the chart as an enhanced metafile, a Windows metafile or a bitmap. The dialog
-  /// proposes the base name of `path` (or the title) with the ".emf" extension. A chosen name
-  /// ending in ".emf", ".wmf" or ".bmp" is written as that kind of picture; any other name
+  /// and writes the chart as an enhanced metafile, a Windows metafile, a bitmap, a PNG image,
+  /// an SVG drawing or a PDF document. The dialog proposes the base name of `path` (or the
+  /// title) with the ".emf" extension. A chosen name ending in ".emf", ".wmf", ".bmp", ".png",
+  /// ".svg" or ".pdf" is written as that kind of picture; any other name
   /// gets the chosen filter's extension and kind (asking before it replaces a file). A name
   /// that is the document's own file is refused with a message and nothing is written. The
   /// document remembers the chosen folder as its chart folder (its own path and title stay).
   /// Returns true when a file was written.
   bool ExportChart(const std::string& path);
   /// The copy command: puts the chart on `clipboard` (the process clipboard when null) as an
-  /// enhanced metafile and as a bitmap. An empty chart leaves the clipboard untouched.
+  /// enhanced metafile, as a bitmap and as an SVG drawing of the paper (the format registered
+  /// as tessmor::kClipSvgName). An empty chart leaves the clipboard untouched.
   /// Returns true when the clipboard received the chart.
   bool OnEditCopy(tessmor::Clipboard* clipboard = nullptr);
   /// The chart as an enhanced metafile drawn at 200 % zoom; empty when there is nothing to
@@ -309,8 +315,14 @@ class CVexaView : public tessmor::View, public IChartView {
   /// The chart drawn at 100 % zoom on a white bitmap covering the paper, the extent and the
   /// client area; nothing when there is nothing to draw.
   std::optional<tessmor::Dib> MakeBitmap();
+  /// The paper with the chart drawn at 100 % zoom, clipped to the paper: kPicturePng a PNG
+  /// image of 300 pixels to the inch of paper on white with smooth edges, kPictureSvg and
+  /// kPicturePdf vector pages the size of the paper with the texts as text. Empty when it
+  /// cannot be made or `type` is none of these.
+  std::vector<std::uint8_t> MakePagePicture(int type);
   /// Writes the chart to `path`: 1 an enhanced metafile, 2 a Windows metafile, 3 a bitmap
-  /// file. Returns true when written.
+  /// file, kPicturePng, kPictureSvg or kPicturePdf (MakePagePicture). Returns true when
+  /// written.
   bool WriteChartFile(const std::string& path, int type);
 
   // Members, in their documented order. The transform holds the pen and world frame.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "platform/EnhMetafile.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDC.h"
+#include "platform/PictureFiles.h"
 #include "platform/Prompts.h"
 #include "plotsupport/Bitmaps.h"
 
@@ -37,21 +39,25 @@ constexpr int kBitmapZoom = 100;
 // Logical units by which the bitmap's white background reaches beyond its rectangle.
 constexpr int kBitmapMargin = 100;
 
-// The export dialog's filters, in the order of the picture types 1, 2 and 3.
+// The resolution of PNG pictures, pixels per inch of the paper.
+constexpr int kPngPixelsPerInch = 300;
+
+// The export dialog's filters, in the order of the picture types 1 to 6.
 constexpr std::pair<const char*, const char*> kExportFilters[] = {
-    {"Enhanced Metafile (*.emf)", ".emf"},
-    {"Windows Metafile (*.wmf)", ".wmf"},
-    {"Windows Bitmap (*.bmp)", ".bmp"}};
+    {"Enhanced Metafile (*.emf)", ".emf"},        {"Windows Metafile (*.wmf)", ".wmf"},
+    {"Windows Bitmap (*.bmp)", ".bmp"},           {"Portable Network Graphics (*.png)", ".png"},
+    {"Scalable Vector Graphics (*.svg)", ".svg"}, {"Portable Document Format (*.pdf)", ".pdf"}};
+constexpr int kExportFilterCount = static_cast<int>(std::size(kExportFilters));
 
 constexpr char kOverOwnFile[] = "A picture cannot be written over the document's own file.";
 
 // The picture type a file name's extension asks for (1 enhanced metafile, 2 Windows metafile,
-// 3 bitmap, in any letter case), or 0 for any other extension or none.
+// 3 bitmap, 4 PNG, 5 SVG, 6 PDF, in any letter case), or 0 for any other extension or none.
 int PictureTypeOf(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kExportFilterCount; ++i) {
     if (ext == kExportFilters[i].second) return i + 1;
   }
   return 0;
@@ -228,6 +234,38 @@ std::optional<tessmor::Dib> CVexaView::MakeBitmap() {
   return dib;
 }
 
+std::vector<std::uint8_t> CVexaView::MakePagePicture(int type) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc || type < kPicturePng || type > kPicturePdf) return {};
+  EndLine();
+  const SavedZoom saved = SetOutputZoom(kBitmapZoom);
+  const CMapper& mapper = doc->m_mapper;
+  const RECT paper = tessmor::NormalizedRect(mapper.GetPaperRect());
+  const auto draw = [&](tessmor::DC& dc) {
+    dc.SetMapMode(mapper.GetMapMode());
+    // The paper's top-left corner (y up: its largest y) at device (0, 0).
+    dc.SetWindowOrg(paper.left, paper.bottom);
+    const int previous = doc->SetDrawMode(type == kPicturePng ? CVexaDoc::kDrawBitmap
+                                                              : CVexaDoc::kDrawClipboardMetafile);
+    doc->DrawChart(dc);
+    doc->SetDrawMode(previous);
+  };
+  const double width = mapper.GetPaperWidth();
+  const double height = mapper.GetPaperHeight();
+  std::vector<std::uint8_t> bytes;
+  if (!tessmor::IsRectEmpty(paper)) {
+    if (type == kPicturePng) {
+      bytes = tessmor::DrawPngPage(width, height, kPngPixelsPerInch, draw);
+    } else if (type == kPictureSvg) {
+      bytes = tessmor::DrawSvgPage(width, height, doc->GetTitle(), draw);
+    } else {
+      bytes = tessmor::DrawPdfPage(width, height, doc->GetTitle(), draw);
+    }
+  }
+  RestoreZoom(saved);
+  return bytes;
+}
+
 bool CVexaView::WriteChartFile(const std::string& path, int type) {
   switch (type) {
     case 1: {
@@ -241,6 +279,12 @@ bool CVexaView::WriteChartFile(const std::string& path, int type) {
     case 3: {
       const std::optional<tessmor::Dib> dib = MakeBitmap();
       return dib && WriteBytes(path, tessmor::DibFileImage(*dib));
+    }
+    case kPicturePng:
+    case kPictureSvg:
+    case kPicturePdf: {
+      const std::vector<std::uint8_t> bytes = MakePagePicture(type);
+      return !bytes.empty() && WriteBytes(path, bytes);
     }
     default:
       return false;
@@ -281,7 +325,9 @@ bool CVexaView::ExportChart(const std::string& path) {
   }
   // A name with a picture extension is written as that picture; any other name gets the
   // chosen filter's extension, so that the bytes always match the extension.
-  const int filter = chosen.filter_index >= 0 && chosen.filter_index < 3 ? chosen.filter_index : 0;
+  const int filter = chosen.filter_index >= 0 && chosen.filter_index < kExportFilterCount
+                         ? chosen.filter_index
+                         : 0;
   std::filesystem::path target(chosen.path);
   int type = PictureTypeOf(target);
   if (type == 0) {
@@ -316,7 +362,8 @@ bool CVexaView::OnEditCopy(tessmor::Clipboard* clipboard) {
   EndLine();
   const std::vector<std::uint8_t> emf = MakeMetafile();
   const std::optional<tessmor::Dib> dib = MakeBitmap();
-  if (emf.empty() && !dib) return false;
+  const std::vector<std::uint8_t> svg = MakePagePicture(kPictureSvg);
+  if (emf.empty() && !dib && svg.empty()) return false;
   tessmor::Clipboard& board = clipboard ? *clipboard : tessmor::GetClipboard();
   if (!board.Open()) return false;
   bool placed = board.Empty();
@@ -326,6 +373,9 @@ bool CVexaView::OnEditCopy(tessmor::Clipboard* clipboard) {
     std::vector<std::uint8_t> packed = tessmor::DibFileImage(*dib);
     packed.erase(packed.begin(), packed.begin() + sizeof(tessmor::DibFileHeader));
     placed = board.SetData(tessmor::kClipDib, packed);
+  }
+  if (placed && !svg.empty()) {
+    placed = board.SetData(tessmor::Clipboard::RegisterFormat(tessmor::kClipSvgName), svg);
   }
   board.Close();
   return placed;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+#include <QImage>
+#include <QRegularExpression>
+#include <QString>
+#include <QSvgRenderer>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -402,7 +408,7 @@ TEST_F(ChartViewTest, ExportWritesEachFileTypeAndRemembersOnlyTheFolder) {
 
   const tessmor::FileDialogRequest& first = dialogs.requests().at(0);
   EXPECT_EQ(first.title, "Export chart");
-  ASSERT_EQ(first.filters.size(), 3u);
+  ASSERT_EQ(first.filters.size(), 6u);
   EXPECT_EQ(first.filters[1].first, "Windows Metafile (*.wmf)");
   EXPECT_EQ(first.file_name, "survey.emf");
   EXPECT_EQ(dialogs.requests().at(1).file_name, "chart.emf");
@@ -518,6 +524,94 @@ TEST_F(ChartExportTest, AsksBeforeReplacingTheFileItWrites) {
   ASSERT_EQ(prompts.shown().size(), 2u);
   EXPECT_EQ(prompts.shown()[0].text, "chart.wmf already exists.\nDo you want to replace it?");
   EXPECT_EQ(prompts.shown()[0].style & tessmor::kPromptButtonMask, tessmor::kPromptYesNo);
+}
+
+TEST_F(ChartExportTest, OffersTheThreeMetafileAndBitmapFiltersThenPngSvgAndPdf) {
+  EXPECT_FALSE(view.ExportChart(own));  // cancelled
+  ASSERT_EQ(dialogs.requests().size(), 1u);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Enhanced Metafile (*.emf)", ".emf"},        {"Windows Metafile (*.wmf)", ".wmf"},
+      {"Windows Bitmap (*.bmp)", ".bmp"},           {"Portable Network Graphics (*.png)", ".png"},
+      {"Scalable Vector Graphics (*.svg)", ".svg"}, {"Portable Document Format (*.pdf)", ".pdf"}};
+  EXPECT_EQ(dialogs.requests()[0].filters, expected);
+  EXPECT_FALSE(dialogs.requests()[0].all_files);
+}
+
+// The chart of ChartExportTest with a title text, on A5 landscape paper (210 × 148 mm).
+class ChartPictureTest : public ChartExportTest {
+ protected:
+  void SetUp() override {
+    ChartExportTest::SetUp();
+    doc.m_mapper.SetPaper(24);
+    view.MoveTo(20, 130);
+    view.WriteText("Bouguer anomaly");
+    view.EndLine();
+  }
+};
+
+TEST_F(ChartPictureTest, PngIsThePaperAt300DpiOnWhite) {
+  dialogs.Script({true, dir + "/chart.png", 0});
+  ASSERT_TRUE(view.ExportChart(own));
+  QImage image;
+  ASSERT_TRUE(image.load(QString::fromStdString(dir + "/chart.png"), "PNG"));
+  // 210 × 148 mm at 300 dpi: 2480.3 × 1748.0 pixels.
+  EXPECT_EQ(image.width(), 2480);
+  EXPECT_EQ(image.height(), 1748);
+  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(image.pixel(image.width() - 1, image.height() - 1), qRgb(255, 255, 255));
+  // The line from paper (10, 10) to (200, 150) mm crosses x = 105 mm at y = 80 mm, i.e. pixel
+  // column 1240 at row (148 − 80) / 25.4 · 300 = 803.
+  int darkest = 255;
+  for (int y = 795; y <= 811; ++y) darkest = std::min(darkest, qGray(image.pixel(1240, y)));
+  EXPECT_LT(darkest, 128) << "the line is drawn";
+  // Smooth edges: some pixels beside the line are neither white nor the line's colour.
+  int grey = 0;
+  for (int y = 795; y <= 811; ++y) {
+    const int g = qGray(image.pixel(1240, y));
+    if (g > 10 && g < 245) ++grey;
+  }
+  EXPECT_GT(grey, 0);
+}
+
+TEST_F(ChartPictureTest, SvgIsThePaperInMillimetresWithItsTexts) {
+  dialogs.Script({true, dir + "/chart", 4});
+  ASSERT_TRUE(view.ExportChart(own));
+  const std::string svg = tessmor::testing::Slurp(dir + "/chart.svg");
+  QSvgRenderer renderer(QByteArray::fromStdString(svg));
+  ASSERT_TRUE(renderer.isValid());
+  EXPECT_NE(svg.find("width=\"210mm\" height=\"148mm\""), std::string::npos);
+  EXPECT_NE(svg.find(">Bouguer anomaly</text>"), std::string::npos);
+  EXPECT_NE(svg.find("<path"), std::string::npos) << "the line is a vector path";
+}
+
+TEST_F(ChartPictureTest, PdfPageIsThePaper) {
+  dialogs.Script({true, dir + "/chart.PDF", 0});
+  ASSERT_TRUE(view.ExportChart(own));
+  const std::string pdf = tessmor::testing::Slurp(dir + "/chart.PDF");
+  ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
+  // 210 × 148 mm in whole points of 1/72 inch: 595.28 × 419.53.
+  const QRegularExpressionMatch box =
+      QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+          .match(QString::fromLatin1(QByteArray::fromStdString(pdf)));
+  ASSERT_TRUE(box.hasMatch());
+  EXPECT_NEAR(box.captured(1).toDouble(), 595.28, 0.5);
+  EXPECT_NEAR(box.captured(2).toDouble(), 419.53, 0.5);
+}
+
+TEST_F(ChartPictureTest, CopyPutsAnSvgOfThePaperBesideTheMetafileAndTheBitmap) {
+  tessmor::MemoryClipboard clip;
+  ASSERT_TRUE(view.OnEditCopy(&clip));
+  ASSERT_TRUE(clip.Open());
+  EXPECT_TRUE(clip.HasFormat(tessmor::kClipEnhMetafile));
+  EXPECT_TRUE(clip.HasFormat(tessmor::kClipDib));
+  const std::optional<std::vector<std::uint8_t>> svg =
+      clip.GetData(tessmor::Clipboard::RegisterFormat(tessmor::kClipSvgName));
+  clip.Close();
+  ASSERT_TRUE(svg.has_value());
+  const std::string text(svg->begin(), svg->end());
+  EXPECT_TRUE(QSvgRenderer(QByteArray::fromStdString(text)).isValid());
+  EXPECT_NE(text.find("width=\"210mm\" height=\"148mm\""), std::string::npos);
+  EXPECT_NE(text.find(">Bouguer anomaly</text>"), std::string::npos);
 }
 
 }  // namespace

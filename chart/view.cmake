@@ -6,4 +6,4 @@ target_sources(tessmor_core PRIVATE
 )
 tessmor_add_test(chart_view_test
   SOURCES VexaView_test.cpp VexaViewAxis_test.cpp
-  LIBS tessmor_core)
+  LIBS tessmor_core Qt6::Gui Qt6::Svg)

@@ -39,6 +39,7 @@ bool IsKnownFormat(unsigned format) {
 constexpr char kEmfMime[] = "image/x-emf";
 
 QString MimeForName(const std::string& name) {
+  if (name == kClipSvgName) return QString::fromLatin1(kClipSvgName);
   return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"")
       .arg(QString::fromStdString(name));
 }
@@ -264,7 +265,8 @@ void SystemClipboard::Close() {
     }
     const bool keep_image = old->hasImage() && !pending->placed.count(kClipDib);
     for (const QString& type : old->formats()) {
-      if (type.startsWith(QStringLiteral("image/")) && type != QString::fromLatin1(kEmfMime)) {
+      if (type.startsWith(QStringLiteral("image/")) && type != QString::fromLatin1(kEmfMime) &&
+          type != QString::fromLatin1(kClipSvgName)) {
         continue;  // the image goes across whole below
       }
       if (type == QStringLiteral("application/x-qt-image")) continue;

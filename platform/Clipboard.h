@@ -22,6 +22,10 @@ enum ClipboardFormat : unsigned {
   kClipEnhMetafile = 14,
 };
 
+/// The name of the registered format that carries a picture as an SVG document (the bytes of
+/// an .svg file); on the desktop clipboard it goes under this MIME type itself.
+inline constexpr char kClipSvgName[] = "image/svg+xml";
+
 /// Lowest and highest number a registered format name can get.
 inline constexpr unsigned kFirstRegisteredFormat = 0xC000;
 inline constexpr unsigned kLastRegisteredFormat = 0xFFFF;
@@ -92,10 +96,10 @@ class TESSMOR_PLATFORM_EXPORT MemoryClipboard : public Clipboard {
 };
 
 /// The desktop clipboard, on QClipboard; needs a QGuiApplication. Text goes as
-/// "text/plain", a packed bitmap as an image, an enhanced metafile as "image/x-emf", and a
-/// registered format under the MIME type `application/x-qt-windows-mime;value="NAME"` (the
-/// name Qt gives the registered format NAME on the desktop platform, so that records pass
-/// between programs there as well).
+/// "text/plain", a packed bitmap as an image, an enhanced metafile as "image/x-emf", the format
+/// registered as kClipSvgName as "image/svg+xml", and any other registered format under the MIME
+/// type `application/x-qt-windows-mime;value="NAME"` (the name Qt gives the registered format NAME
+/// on the desktop platform, so that records pass between programs there as well).
 class TESSMOR_PLATFORM_EXPORT SystemClipboard : public Clipboard {
  public:
   SystemClipboard();

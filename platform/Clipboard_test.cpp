@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -242,6 +245,34 @@ TEST(SystemClipboard, CarriesAnEnhancedMetafileAsBytes) {
   ASSERT_TRUE(clip.Open());
   EXPECT_EQ(clip.GetData(kClipEnhMetafile), emf);
   EXPECT_FALSE(clip.GetText().has_value());
+  clip.Close();
+}
+
+TEST(SystemClipboard, CarriesAnSvgPictureUnderItsMimeTypeBesideTheMetafile) {
+  SystemClipboard clip;
+  const unsigned svg_format = Clipboard::RegisterFormat(kClipSvgName);
+  const std::string svg_text = "<svg xmlns=\"http://www.w3.org/2000/svg\"/>";
+  const std::vector<std::uint8_t> svg(svg_text.begin(), svg_text.end());
+  const std::vector<std::uint8_t> emf = Bytes({1, 0, 0, 0, 0x6C, 0, 0, 0, ' ', 'E', 'M', 'F'});
+  ASSERT_TRUE(clip.Open());
+  ASSERT_TRUE(clip.Empty());
+  ASSERT_TRUE(clip.SetData(kClipEnhMetafile, emf));
+  ASSERT_TRUE(clip.SetData(svg_format, svg));
+  clip.Close();
+  // Other programs find it under the type that names SVG.
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(mime, nullptr);
+  EXPECT_EQ(mime->data(QStringLiteral("image/svg+xml")).toStdString(), svg_text);
+  ASSERT_TRUE(clip.Open());
+  EXPECT_EQ(clip.GetData(svg_format), svg);
+  EXPECT_EQ(clip.GetData(kClipEnhMetafile), emf);
+  clip.Close();
+  // Adding text later keeps the SVG.
+  ASSERT_TRUE(clip.Open());
+  ASSERT_TRUE(clip.SetText("survey"));
+  clip.Close();
+  ASSERT_TRUE(clip.Open());
+  EXPECT_EQ(clip.GetData(svg_format), svg);
   clip.Close();
 }
 

@@ -1,0 +1,90 @@
+#include "platform/PictureFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <cmath>
+#include <string>
+
+namespace tessmor {
+namespace {
+
+QByteArray Q(const std::vector<std::uint8_t>& bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+}
+
+// A black 10 × 10 mm square whose top-left corner is 20 mm right of and 30 mm below the
+// page's top-left corner, and a label, in 0.01 mm units with y up.
+void DrawSquareAndLabel(DC& dc) {
+  dc.SetMapMode(MM_HIMETRIC);
+  dc.SelectPen(Pen{PS_NULL, 0, 0});
+  dc.SelectBrush(SolidBrush(RGB(0, 0, 0)));
+  dc.Rectangle(2000, -3000, 3000, -4000);
+  LOGFONT font;
+  font.lfHeight = -500;
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
+  SetFaceName(font, "Times New Roman");
+  dc.SelectFont(font);
+  dc.TextOut(5000, -5000, "Gravity");
+}
+
+TEST(PictureFiles, PngHasThePagesPixelsAtItsResolution) {
+  // 100 × 50 mm at 300 dpi: 1181.1 and 590.6 pixels.
+  const std::vector<std::uint8_t> png = DrawPngPage(100.0, 50.0, 300, DrawSquareAndLabel);
+  ASSERT_FALSE(png.empty());
+  QImage image;
+  ASSERT_TRUE(image.loadFromData(Q(png), "PNG"));
+  EXPECT_EQ(image.width(), 1181);
+  EXPECT_EQ(image.height(), 591);
+  EXPECT_EQ(image.dotsPerMeterX(), 11811);  // 300 / 0.0254
+  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+  // The square's middle, 25 mm and 35 mm in: pixels 295 and 413.
+  EXPECT_EQ(image.pixel(295, 413), qRgb(0, 0, 0));
+  // Its edge at 20 mm (pixel 236.2) is smoothed: the pixel there is partly covered.
+  const int edge = qRed(image.pixel(236, 413));
+  EXPECT_GT(edge, 0);
+  EXPECT_LT(edge, 255);
+}
+
+TEST(PictureFiles, SvgIsAVectorPageInMillimetresWithTextAsText) {
+  const std::vector<std::uint8_t> svg = DrawSvgPage(100.0, 50.0, "profile", DrawSquareAndLabel);
+  ASSERT_FALSE(svg.empty());
+  const QByteArray text = Q(svg);
+  QSvgRenderer renderer(text);
+  ASSERT_TRUE(renderer.isValid());
+  // 10 pixels to the millimetre.
+  EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 1000, 500));
+  EXPECT_TRUE(text.contains("width=\"100mm\" height=\"50mm\"")) << text.left(600).constData();
+  EXPECT_TRUE(text.contains("<title>profile</title>"));
+  EXPECT_TRUE(text.contains("<text")) << "the label is text, not outlines";
+  EXPECT_TRUE(text.contains(">Gravity</text>"));
+}
+
+TEST(PictureFiles, PdfPageIsThePageSizeGiven) {
+  const std::vector<std::uint8_t> pdf = DrawPdfPage(295.0, 210.0, "profile", DrawSquareAndLabel);
+  ASSERT_GT(pdf.size(), 4u);
+  const QByteArray text = Q(pdf);
+  EXPECT_TRUE(text.startsWith("%PDF-"));
+  // 295 × 210 mm in points of 1/72 inch: 836.22 × 595.28; the writer gives whole points.
+  const QRegularExpressionMatch box =
+      QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+          .match(QString::fromLatin1(text));
+  ASSERT_TRUE(box.hasMatch());
+  EXPECT_NEAR(box.captured(1).toDouble(), 836.22, 0.5);
+  EXPECT_NEAR(box.captured(2).toDouble(), 595.28, 0.5);
+}
+
+TEST(PictureFiles, RefusesAPageWithoutArea) {
+  EXPECT_TRUE(DrawPngPage(0.0, 50.0, 300, DrawSquareAndLabel).empty());
+  EXPECT_TRUE(DrawSvgPage(100.0, -1.0, "", DrawSquareAndLabel).empty());
+  EXPECT_TRUE(DrawPdfPage(std::nan(""), 50.0, "", DrawSquareAndLabel).empty());
+  // 3 m at 300 dpi is beyond the largest image side.
+  EXPECT_TRUE(DrawPngPage(3000.0, 50.0, 300, DrawSquareAndLabel).empty());
+}
+
+}  // namespace
+}  // namespace tessmor
