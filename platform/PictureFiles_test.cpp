@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace tessmor {
@@ -62,6 +64,51 @@ TEST(PictureFiles, SvgIsAVectorPageInMillimetresWithTextAsText) {
   EXPECT_TRUE(text.contains("<title>profile</title>"));
   EXPECT_TRUE(text.contains("<text")) << "the label is text, not outlines";
   EXPECT_TRUE(text.contains(">Gravity</text>"));
+}
+
+// A 20 × 20 mm square filled with a black-and-white dot pattern (a quarter black) and a
+// horizontal line 1 mm wide, in 0.01 mm units with y up.
+void DrawPatternAndWideLine(DC& dc) {
+  dc.SetMapMode(MM_HIMETRIC);
+  auto pattern = std::make_shared<DIBPattern>();
+  pattern->width = 2;
+  pattern->height = 2;
+  pattern->bit_count = 24;
+  // Rows of 8 bytes (6 of pixels, 2 of padding): black, white / white, white.
+  pattern->bits = {0, 0, 0, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0};
+  dc.SelectPen(Pen{PS_NULL, 0, 0});
+  dc.SelectBrush(PatternBrush(pattern));
+  dc.Rectangle(1000, -1000, 3000, -3000);
+  dc.SelectPen(Pen{PS_SOLID, 100, RGB(0, 0, 0)});
+  dc.MoveTo(4000, -2000);
+  dc.LineTo(9000, -2000);
+}
+
+// The number of dark pixels in column x of `image`.
+int DarkRows(const QImage& image, int x) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+  return n;
+}
+
+TEST(PictureFiles, SvgKeepsPatternAreasAndScalesLineWidthsWithThePage) {
+  const std::vector<std::uint8_t> svg = DrawSvgPage(100.0, 40.0, "", DrawPatternAndWideLine);
+  ASSERT_FALSE(svg.empty());
+  QSvgRenderer renderer(Q(svg));
+  ASSERT_TRUE(renderer.isValid());
+  for (const int scale : {1, 2}) {  // 4 and 8 pixels per mm
+    QImage image(QSize(400, 160) * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    // The patterned square shows a quarter black: a mean grey near 191, not blank paper.
+    const int grey = qGray(image.pixel(80 * scale, 80 * scale));
+    EXPECT_LT(grey, 230) << "scale " << scale;
+    EXPECT_GT(grey, 150) << "scale " << scale;
+    // The 1 mm line is 4 pixels thick at 4 px/mm and 8 at 8 px/mm (±1 for edges).
+    EXPECT_NEAR(DarkRows(image, 240 * scale), 4 * scale, 1) << "scale " << scale;
+  }
 }
 
 TEST(PictureFiles, PdfPageIsThePageSizeGiven) {

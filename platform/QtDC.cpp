@@ -20,6 +20,23 @@ namespace tessmor {
 
 namespace {
 
+// The mean colour of an image's pixels (opaque black for an empty image).
+QColor MeanColour(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  double r = 0, g = 0, b = 0;
+  const double n = double(rgb.width()) * rgb.height();
+  if (n <= 0) return Qt::black;
+  for (int y = 0; y < rgb.height(); ++y) {
+    for (int x = 0; x < rgb.width(); ++x) {
+      const QRgb px = rgb.pixel(x, y);
+      r += qRed(px);
+      g += qGreen(px);
+      b += qBlue(px);
+    }
+  }
+  return QColor(int(std::lround(r / n)), int(std::lround(g / n)), int(std::lround(b / n)));
+}
+
 // Largest font size drawn, device pixels.
 constexpr int kMaxFontPixels = 32767;
 
@@ -248,7 +265,13 @@ void QtDC::StrokeShape(const QPainterPath& shape) {
   if (state().rop2 == R2_WHITE) color = Qt::white;
 
   QPen qpen(color);
-  qpen.setCosmetic(true);
+  // Widths are in device units. In an SVG or PDF file the width is part of the drawing, so
+  // that a viewer scaling the page scales the lines with it; elsewhere a width of one pixel
+  // stays one pixel.
+  const QPaintEngine* engine = painter_->paintEngine();
+  const bool page_file =
+      engine && (engine->type() == QPaintEngine::SVG || engine->type() == QPaintEngine::Pdf);
+  qpen.setCosmetic(!page_file);
   qpen.setWidthF(width);
   if (geometric) {
     switch (pen.style & PS_ENDCAP_MASK) {
@@ -326,7 +349,12 @@ void QtDC::FillShape(const QPainterPath& shape, const Brush& brush) {
           pattern_image_ = PatternImage(*brush.pattern);
           pattern_source_ = brush.pattern;
         }
-        painter_->setBrush(QBrush(pattern_image_));
+        if (painter_->paintEngine() && painter_->paintEngine()->type() == QPaintEngine::SVG) {
+          // The SVG writer drops image brushes: the area keeps the pattern's mean colour.
+          painter_->setBrush(MeanColour(pattern_image_));
+        } else {
+          painter_->setBrush(QBrush(pattern_image_));
+        }
         painter_->drawPath(shape);
       }
       break;
