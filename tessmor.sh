@@ -19,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
-CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils)
+CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils chromium)
 
 log() { printf '== %s\n' "$*" >&2; }
 
