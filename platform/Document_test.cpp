@@ -1,7 +1,9 @@
 #include "platform/Document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/Application.h"
@@ -166,6 +168,32 @@ TEST(Document, FailedSaveKeepsTheFileItReplaces) {
   EXPECT_EQ(back.text, "first");
   EXPECT_FALSE(doc.OnSaveDocument(dir + "/no/such/folder/x.gpr"));
   EXPECT_EQ(prompts.texts().back(), "Invalid filename.");
+}
+
+TEST(Document, SaveThroughALinkKeepsTheLinkAndThePermissions) {
+  testing::FakePrompts prompts;
+  const std::string dir = testing::MakeTempDir();
+  TextDoc doc;
+  doc.text = "first";
+  ASSERT_TRUE(doc.OnSaveDocument(dir + "/real.gpr"));
+  ASSERT_EQ(::chmod((dir + "/real.gpr").c_str(), 0604), 0);
+  std::filesystem::create_symlink("real.gpr", dir + "/link.gpr");
+  doc.text = "second";
+  ASSERT_TRUE(doc.OnSaveDocument(dir + "/link.gpr"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.gpr"));
+  TextDoc back;
+  ASSERT_TRUE(back.OnOpenDocument(dir + "/real.gpr"));
+  EXPECT_EQ(back.text, "second");
+  struct stat st;
+  ASSERT_EQ(::stat((dir + "/real.gpr").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 2) << "a temporary file was left";
+  EXPECT_TRUE(prompts.texts().empty());
 }
 
 }  // namespace
