@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PlaceText(text);
   CDataEntryDlg dlg;
   PointArray points;
-  for (int i = 0; i < n; ++i) points.push_back(std::make_unique<ProfilePoint>(i * 500, 1.0 + i));
+  for (int i = 0; i < n; ++i)
+    points.push_back(std::make_unique<ProfilePoint>(ProfilePoint{i * 500, 1.0 + i}));
   dlg.SetData(points, "Fuzz", equally_spaced, 0.5f);
   dlg.OnInitDialog();
   const std::size_t before = dlg.m_points.size();
