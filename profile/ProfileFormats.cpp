@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -31,6 +32,18 @@ bool ToMetres(double metres, std::int32_t& out) {
   if (!std::isfinite(metres) || metres <= -2147483649.0 || metres >= 2147483648.0) return false;
   out = static_cast<std::int32_t>(metres);
   return true;
+}
+
+/// A spacing in km as the 2DQN header holds it, in whole metres truncated toward zero, except
+/// that a km × 1000 product within single-precision rounding of a whole metre is that metre:
+/// the header is written from a single-precision value, so 160.2 km comes back as 160.199997
+/// and, read as double, 160.2 × 1000.0 is 160199.99999999997; both mean 160200 m. False when
+/// the value is not a number or lies outside the 32-bit range.
+bool SpacingToMetres(double km, std::int32_t& out) {
+  const double metres = km * 1000.0;
+  const double nearest = std::nearbyint(metres);
+  const bool noise = std::fabs(metres - nearest) <= 4 * FLT_EPSILON * std::fabs(metres);
+  return ToMetres(noise ? nearest : metres, out);
 }
 
 /// True when `name` can be a traverse name of a project file: no control character but the
@@ -270,7 +283,7 @@ int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
   double spacing_km = 0.0;
   if (std::sscanf(numbers.data(), "%d %lf", &count, &spacing_km) != 2) return RefuseLayout(lines);
   std::int32_t spacing = 0;
-  if (!ToMetres(spacing_km * 1000.0, spacing)) return RefuseLayout(lines);
+  if (!SpacingToMetres(spacing_km, spacing)) return RefuseLayout(lines);
   m_nSpacing = spacing;
   double distance = 0.0;
   for (int i = 1; i < lines.GetSize(); ++i) {

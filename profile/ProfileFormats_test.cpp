@@ -161,6 +161,34 @@ TEST_F(ProfileFiles, TwoDqnRebuildsDistancesFromTheSpacing) {
   EXPECT_EQ(prompts.texts(), std::vector<std::string>{kBadFormat});
 }
 
+TEST_F(ProfileFiles, TwoDqnSpacingOfWholeMetresSurvivesSavingAndReopening) {
+  FakePrompts prompts;
+  // 160.2 km is 160.199997 in single precision, and 160.2 × 1000.0 in double precision is a
+  // hair below 160200: both are read as 160200 m, not truncated to 160199 m.
+  for (const char* header : {"3 , 160.199997\r\n", "3 , 160.200000\r\n"}) {
+    CTessmorDoc* doc = Open(Write("far.g", std::string(header) + " 1.5 \r\n 2.5 \r\n 3.5 \r\n"));
+    ASSERT_NE(doc, nullptr) << header;
+    EXPECT_EQ(doc->m_nSpacing, 160200) << header;
+    ASSERT_EQ(doc->m_points.size(), 3u);
+    EXPECT_EQ(doc->m_points[2]->distance, 320400) << header;
+    tessmor::Archive out = tessmor::Archive::ForStore();
+    doc->Write2DQN(out);
+    const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+    EXPECT_EQ(saved.substr(0, saved.find('\r')), "3 , 160.199997");
+    // Saved again after reopening, the file is the same.
+    CTessmorDoc* again = Open(Write(name + "_again.g", saved));
+    ASSERT_NE(again, nullptr);
+    tessmor::Archive second = tessmor::Archive::ForStore();
+    again->Write2DQN(second);
+    EXPECT_EQ(second.StoredBytes(), out.StoredBytes());
+  }
+  // A spacing that is not within rounding of a whole metre is still truncated.
+  CTessmorDoc* doc = Open(Write("odd.g", "2 , 0.0015\r\n 1 \r\n 2 \r\n"));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->m_nSpacing, 1);
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
 TEST_F(ProfileFiles, CommaSeparatedLastLineIsReadWithOrWithoutALineEnd) {
   // Each text type, its last data line ended by CR LF, by a line feed alone, or not at all.
   struct Case {
