@@ -333,8 +333,37 @@ int CTessmorDoc::WriteGravmag(tessmor::Archive& ar) {
   return 0;
 }
 
+namespace {
+
+/// The traverse name as a GRAVASCII title line can hold it, so that reading the line gives it
+/// back: line breaks become blanks and parentheses square brackets (the line's one stretch in
+/// parentheses is the background), and the name is cleaned as the text reader cleans every
+/// line (delimiters to blanks, runs of blanks to one, none at either end); an empty name is
+/// "No Title".
+std::string GravAsciiTitleName(const std::string& name) {
+  std::vector<char> out(name.begin(), name.end());
+  out.push_back('\0');
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') {
+      c = ' ';
+    } else if (c == '(') {
+      c = '[';
+    } else if (c == ')') {
+      c = ']';
+    }
+  }
+  ConvertDelimitersToSpace(out.data(), 1);
+  RemoveExcessSpaces(out.data());
+  TrimTails(out.data());
+  return out[0] ? std::string(out.data()) : std::string(kNoTitle);
+}
+
+}  // namespace
+
 int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
-  std::string title = m_strTraverseName;
+  std::string title = GravAsciiTitleName(m_strTraverseName);
+  // A title line of the placeholder word alone would read as an empty line.
+  if (IsPlaceholder(title.c_str())) title = kNoTitle;
   if (m_nBackgroundType == kBackgroundConstant) {
     title += "     (" + FormatFixed(m_dBackgroundLevel, 2) + " )";
   } else if (m_nBackgroundType == kBackgroundLinear) {

@@ -121,6 +121,30 @@ TEST_F(ProfileFiles, GravAsciiTitleCarriesNameAndBackground) {
   EXPECT_TRUE(prompts.texts().empty());
 }
 
+TEST_F(ProfileFiles, GravAsciiTitleKeepsAnAwkwardNameApartFromTheBackground) {
+  FakePrompts prompts;
+  CTessmorDoc doc;
+  doc.AddPoint({0, 10.0});
+  doc.AddPoint({2500, 11.0});
+  doc.AddPoint({5000, 12.5});
+  doc.SetBackground(2, {0, 10.0}, {5000, 12.5});
+  // Parentheses and a line break in the name, as a project file may hold them.
+  doc.m_strTraverseName = "  Line (north)\r\nB ( ";
+  tessmor::Archive out = tessmor::Archive::ForStore();
+  doc.WriteGravAscii(out);
+  const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+  CTessmorDoc* back = Open(Write("awkward.txt", saved));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->m_strTraverseName, "Line [north] B [");
+  EXPECT_EQ(back->m_nBackgroundType, 2);
+  EXPECT_DOUBLE_EQ(back->m_dBackgroundSlope, doc.m_dBackgroundSlope);
+  ASSERT_EQ(back->m_points.size(), 3u);
+  tessmor::Archive again = tessmor::Archive::ForStore();
+  back->WriteGravAscii(again);
+  EXPECT_EQ(again.StoredBytes(), out.StoredBytes());
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
 TEST_F(ProfileFiles, GravAsciiRefusesTwoOrThreeBackgroundNumbers) {
   FakePrompts prompts;
   const std::string rows = "    1    0   0.0   0.0   2.1\r\n    2  500   0.0   0.0   2.2\r\n";
