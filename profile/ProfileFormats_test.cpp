@@ -189,8 +189,11 @@ TEST_F(ProfileFiles, TwoDqnSpacingOfWholeMetresSurvivesSavingAndReopening) {
   FakePrompts prompts;
   // 160.2 km is 160.199997 in single precision, and 160.2 × 1000.0 in double precision is a
   // hair below 160200: both are read as 160200 m, not truncated to 160199 m.
+  int file = 0;
   for (const char* header : {"3 , 160.199997\r\n", "3 , 160.200000\r\n"}) {
-    CTessmorDoc* doc = Open(Write("far.g", std::string(header) + " 1.5 \r\n 2.5 \r\n 3.5 \r\n"));
+    const std::string name = "far" + std::to_string(++file);
+    CTessmorDoc* doc =
+        Open(Write(name + ".g", std::string(header) + " 1.5 \r\n 2.5 \r\n 3.5 \r\n"));
     ASSERT_NE(doc, nullptr) << header;
     EXPECT_EQ(doc->m_nSpacing, 160200) << header;
     ASSERT_EQ(doc->m_points.size(), 3u);
