@@ -4,6 +4,7 @@
 // own and then pasted: a text that parses to a non-empty point is inserted as the point of the
 // focused row, one that does not changes nothing, and Undo takes a paste away again.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -47,7 +48,10 @@ void PlaceText(const std::string& text) {
   board.Close();
 }
 
-bool IsEmpty(const ProfilePoint& p) { return p.distance == 0 && p.anomaly == 0.0; }
+// The dialog's empty point: distance 0 and an anomaly of exactly +0.0 (-0.0 is a value).
+bool IsEmpty(const ProfilePoint& p) {
+  return p.distance == 0 && p.anomaly == 0.0 && !std::signbit(p.anomaly);
+}
 
 }  // namespace
 

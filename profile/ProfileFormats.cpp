@@ -358,6 +358,16 @@ std::string GravAsciiTitleName(const std::string& name) {
   return out[0] ? std::string(out.data()) : std::string(kNoTitle);
 }
 
+/// `value` rounded to `decimals` places, and +0.0 for any value that rounds to zero: the title
+/// line writes a value the way it reads back, not the rounding noise of the level and slope
+/// (a background end at 1e-13 mGal is 0.000, written without the blank of a positive value).
+double RoundedTo(double value, int decimals) {
+  const double scale = decimals == 2 ? 100.0 : 1000.0;
+  const double rounded = std::nearbyint(value * scale) / scale;
+  if (!std::isfinite(rounded)) return value;
+  return rounded == 0.0 ? 0.0 : rounded;
+}
+
 }  // namespace
 
 int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
@@ -365,10 +375,10 @@ int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
   // A title line of the placeholder word alone would read as an empty line.
   if (IsPlaceholder(title.c_str())) title = kNoTitle;
   if (m_nBackgroundType == kBackgroundConstant) {
-    title += "     (" + FormatFixed(m_dBackgroundLevel, 2) + " )";
+    title += "     (" + FormatFixed(RoundedTo(m_dBackgroundLevel, 2), 2) + " )";
   } else if (m_nBackgroundType == kBackgroundLinear) {
-    ProfilePoint left{m_nBackgroundLeft, BackgroundAt(m_nBackgroundLeft)};
-    ProfilePoint right{m_nBackgroundRight, BackgroundAt(m_nBackgroundRight)};
+    ProfilePoint left{m_nBackgroundLeft, RoundedTo(BackgroundAt(m_nBackgroundLeft), 3)};
+    ProfilePoint right{m_nBackgroundRight, RoundedTo(BackgroundAt(m_nBackgroundRight), 3)};
     title += "     (" + FormatPoint(left) + " , " + FormatPoint(right) + " )";
   }
   ar.WriteText(title);

@@ -145,6 +145,26 @@ TEST_F(ProfileFiles, GravAsciiTitleKeepsAnAwkwardNameApartFromTheBackground) {
   EXPECT_TRUE(prompts.texts().empty());
 }
 
+TEST_F(ProfileFiles, GravAsciiBackgroundEndOfNoiseIsSavedAsTheZeroItReadsBackAs) {
+  FakePrompts prompts;
+  // The level and slope through (5555 m, 0 mGal) and (1 m, 0.4 mGal) give back a hair above
+  // zero at 5555 m; the saved title says 0.000, as the file did, and saves the same again.
+  CTessmorDoc* doc = Open(Write("noise.txt",
+                                "T     (5555   0.000 , 1    0.400 )\r\n"
+                                "    1          0        0.0          0.0      0.750\r\n"));
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(doc->m_nBackgroundType, 2);
+  tessmor::Archive out = tessmor::Archive::ForStore();
+  doc->WriteGravAscii(out);
+  const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+  EXPECT_EQ(saved.substr(0, saved.find('\r')), "T     (5555   0.000 , 1    0.400 )");
+  CTessmorDoc* again = Open(Write("noise_again.txt", saved));
+  ASSERT_NE(again, nullptr);
+  tessmor::Archive second = tessmor::Archive::ForStore();
+  again->WriteGravAscii(second);
+  EXPECT_EQ(second.StoredBytes(), out.StoredBytes());
+}
+
 TEST_F(ProfileFiles, GravAsciiRefusesTwoOrThreeBackgroundNumbers) {
   FakePrompts prompts;
   const std::string rows = "    1    0   0.0   0.0   2.1\r\n    2  500   0.0   0.0   2.2\r\n";
