@@ -107,7 +107,10 @@ void WriteLine(tessmor::Archive& ar, const char* format, ...) {
 }  // namespace
 
 std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
-  return std::to_string(p.distance) + "   " + FormatFixed(p.anomaly, 3);
+  // An anomaly that shows as zero in 3 decimals is written as zero, "0.000", not as the
+  // " 0.000" or "-0.000" of a small value: that is the text it reads back from.
+  const double anomaly = std::fabs(p.anomaly) < 0.0005 ? 0.0 : p.anomaly;
+  return std::to_string(p.distance) + "   " + FormatFixed(anomaly, 3);
 }
 
 std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {

@@ -531,6 +531,12 @@ TEST(ProfilePointText, FormatsAndParsesLikeTheProjectFile) {
   EXPECT_EQ(CTessmorDoc::FormatPoint({1000, 12.3456}), "1000    12.346");
   EXPECT_EQ(CTessmorDoc::FormatPoint({-250, -2.5}), "-250   -2.500");
   EXPECT_EQ(CTessmorDoc::FormatPoint({0, 0.0}), "0   0.000");
+  // Anomalies that show as zero are written as the zero they read back as, so a project saved
+  // after reopening is the same file.
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, 0.0004}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, -0.0004}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, -0.0}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, 0.0005}), "18500    0.001");
   auto p = CTessmorDoc::ParsePoint("  1000    12.346");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->distance, 1000);
