@@ -3,7 +3,9 @@
 #   ./tessmor.sh demo            install, build, run the analysis of the example basin profile
 #   ./tessmor.sh gui [FILE]      install, build (Release), start the desktop program
 #   ./tessmor.sh test            install, build (Release), run every test
-#   ./tessmor.sh check [PARTS]   format, sanitize, fuzz, interop (default: all four)
+#   ./tessmor.sh check [PARTS]   format, sanitize, fuzz, interop (default: all four);
+#                                fuzz-campaign runs each harness 600 s (FUZZ_SECONDS) on its
+#                                corpus in build-fuzz/corpus/; FUZZ_TARGETS="a_fuzz b_fuzz" runs some
 #   ./tessmor.sh bench           install, build (Release), run the benchmarks
 #   ./tessmor.sh deps            install the Debian packages the project needs
 set -euo pipefail
@@ -88,11 +90,15 @@ check_fuzz() {
   log "fuzz smoke runs"
   build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DTESSMOR_FUZZ=ON -DTESSMOR_TESTS=OFF
-  local seconds=${FUZZ_SECONDS:-30}
+  # A smoke run gives each harness 30 s; a campaign 600 s. Either way the corpus each one
+  # grows is kept in build-fuzz/corpus/NAME and is where the next run starts.
+  local seconds
+  if [ "${FUZZ_CAMPAIGN:-0}" = 1 ]; then seconds=${FUZZ_SECONDS:-600}; else seconds=${FUZZ_SECONDS:-30}; fi
   local failed=0
   for f in "$ROOT"/build-fuzz/bin/*_fuzz; do
     local name corpus
     name=$(basename "$f")
+    if [ -n "${FUZZ_TARGETS:-}" ] && ! [[ " $FUZZ_TARGETS " == *" $name "* ]]; then continue; fi
     corpus="$ROOT/build-fuzz/corpus/$name"
     mkdir -p "$corpus"
     local seeds="$ROOT/fuzz/seeds/$name"
@@ -167,6 +173,7 @@ cmd_check() {
       format) check_format ;;
       sanitize) check_sanitize ;;
       fuzz) check_fuzz ;;
+      fuzz-campaign) FUZZ_CAMPAIGN=1 check_fuzz ;;
       interop) check_interop ;;
       *) echo "unknown check: $p" >&2; exit 2 ;;
     esac
@@ -181,7 +188,7 @@ case "${1:-}" in
   check) shift; cmd_check "$@" ;;
   deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" ;;
   *)
-    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

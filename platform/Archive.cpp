@@ -66,32 +66,109 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
   return data;
 }
 
-void WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+namespace {
+
+// The file a save replaces: `path` itself, or, when it is a symbolic link, the file the link
+// (and any link it names) finally points to, so that the link stays and its target is
+// replaced. A relative link is taken from the folder of the link. Throws FileException with
+// kFileErrorBadPath for a chain of more than 40 links.
+std::filesystem::path FileToReplace(const std::string& path) {
   namespace fs = std::filesystem;
   fs::path target(path);
-  fs::path temp = target;
-  temp += ".tmp~";
-  {
-    FilePtr f(std::fopen(temp.c_str(), "wb"));
-    if (!f) throw FileException(FileErrorCauseFromErrno(errno), path);
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    int err = errno;
-    ok = ok && std::fflush(f.get()) == 0;
-    if (!ok) err = errno;
-    std::FILE* raw = f.release();
-    ok = (std::fclose(raw) == 0) && ok;
-    if (!ok) {
-      std::error_code ec;
-      fs::remove(temp, ec);
-      FileErrorCause cause = FileErrorCauseFromErrno(err);
-      throw FileException(cause == kFileErrorNone ? kFileErrorGeneric : cause, path);
+  for (int hops = 0;; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+    if (hops == 40) throw FileException(kFileErrorBadPath, path);
+    fs::path next = fs::read_symlink(target, ec);
+    if (ec) throw FileException(FileErrorCauseFromErrno(ec.value()), path);
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+}
+
+// The permission bits a new file gets from this process: 0666 less the file-creation mask,
+// read from /proc (the mask cannot be read without changing it otherwise); 022 assumed when
+// it is not there.
+mode_t NewFileMode() {
+  mode_t mask = 022;
+  if (FilePtr f{std::fopen("/proc/self/status", "r")}) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f.get())) {
+      unsigned value = 0;
+      if (std::sscanf(line, "Umask: %o", &value) == 1) {
+        mask = static_cast<mode_t>(value);
+        break;
+      }
     }
   }
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    int err = errno;
-    std::error_code ec;
-    fs::remove(temp, ec);
-    throw FileException(FileErrorCauseFromErrno(err), path);
+  return 0666 & ~mask;
+}
+
+// The cause of a failure with `err`, never "no error".
+FileErrorCause CauseOf(int err) {
+  const FileErrorCause cause = FileErrorCauseFromErrno(err);
+  return cause == kFileErrorNone ? kFileErrorGeneric : cause;
+}
+
+}  // namespace
+
+void WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  namespace fs = std::filesystem;
+  const fs::path target = FileToReplace(path);
+  // The old file's permission bits (and, where allowed, its owner) carry over to the new one.
+  mode_t mode = NewFileMode();
+  struct stat old;
+  const bool existed = ::stat(target.c_str(), &old) == 0;
+  if (existed) {
+    if (!S_ISREG(old.st_mode)) throw FileException(kFileErrorAccessDenied, path);
+    mode = old.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    throw FileException(CauseOf(errno), path);
+  }
+
+  // A uniquely named temporary in the same folder, so that the rename cannot cross file
+  // systems and two saves never share one.
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  // The file's name is cut short in it, so that a name near the length limit still has room.
+  const std::string name = target.filename().string().substr(0, 200);
+  std::string temp = (folder / ("." + name + ".XXXXXX")).string();
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) throw FileException(CauseOf(errno), path);
+  // On any failure the temporary goes and the old file stays as it was.
+  auto fail = [&](int err) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    throw FileException(CauseOf(err), path);
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    if (n == 0) fail(ENOSPC);
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fchmod(fd, mode) != 0) fail(errno);
+  if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    // Only a privileged process may keep another owner; an ordinary one keeps the group when
+    // it belongs to it, and otherwise the new file is its own.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+      (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+  }
+  // The bytes reach the disk before the name points at them.
+  if (::fsync(fd) != 0) fail(errno);
+  const int closing = fd;
+  fd = -1;
+  if (::close(closing) != 0) fail(errno);
+  if (std::rename(temp.c_str(), target.c_str()) != 0) fail(errno);
+  // The rename itself reaches the disk with the folder.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    // The new file is in place by now: a folder that cannot be synced is no failed save.
+    (void)::fsync(dir);
+    ::close(dir);
   }
 }
 

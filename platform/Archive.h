@@ -17,9 +17,14 @@ class TESSMOR_PLATFORM_EXPORT ArchiveException : public std::exception {
   const char* what() const noexcept override { return "archive read past the end of its data"; }
 };
 
-/// Writes `bytes` to `path` safely: they go to a temporary file beside it, which is then
-/// renamed over `path`, so an existing file is either kept whole or replaced whole.
-/// Throws FileException on failure (the temporary file is removed).
+/// Writes `bytes` to `path` safely: they go to a uniquely named temporary file in the same
+/// folder, which is flushed to the disk and then renamed over `path`, and the folder is synced;
+/// an existing file is either kept whole or replaced whole. The new file keeps the old one's
+/// permission bits (and its owner where the process may set it); a new file gets 0666 less the
+/// creation mask. When `path` is a symbolic link, the file it points to is replaced and the
+/// link stays. Throws FileException with the cause on failure (full disk, no permission, a
+/// missing folder, a target that is not a regular file); the old file is then untouched and
+/// no temporary file is left.
 TESSMOR_PLATFORM_EXPORT void WriteFileReplacing(const std::string& path,
                                                 const std::vector<std::uint8_t>& bytes);
 

@@ -2,9 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -220,6 +224,140 @@ TEST(Archive, RefusesAFileLargerThanAnyDocumentBeforeReadingIt) {
   EXPECT_EQ(LoadRefusal(path), kFileErrorGeneric);
   std::error_code ec;
   std::filesystem::remove(path, ec);
+}
+
+// The names in `dir`, sorted.
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST(SafeWrite, ReplacedFileKeepsItsPermissionBits) {
+  const std::string dir = testing::MakeTempDir();
+  const std::string path = dir + "/line.gpr";
+  { std::ofstream(path) << "old"; }
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  WriteFileReplacing(path, Bytes("new contents"));
+  EXPECT_EQ(testing::Slurp(path), "new contents");
+  EXPECT_EQ(ModeOf(path), 0640u);
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"line.gpr"});
+}
+
+TEST(SafeWrite, NewFileGetsTheCreationMaskNotThePrivateModeOfATemporary) {
+  const std::string path = testing::MakeTempDir() + "/new.txt";
+  const mode_t previous = ::umask(027);
+  WriteFileReplacing(path, Bytes("x"));
+  ::umask(previous);
+  EXPECT_EQ(ModeOf(path), 0640u);
+}
+
+TEST(SafeWrite, NameNearTheLengthLimitCanBeReplaced) {
+  const std::string dir = testing::MakeTempDir();
+  const std::string path = dir + "/" + std::string(250, 'n') + ".gpr";
+  WriteFileReplacing(path, Bytes("one"));
+  WriteFileReplacing(path, Bytes("two"));
+  EXPECT_EQ(testing::Slurp(path), "two");
+  EXPECT_EQ(Names(dir).size(), 1u);
+}
+
+TEST(SafeWrite, LinkStaysAndTheFileItPointsToIsReplaced) {
+  const std::string dir = testing::MakeTempDir();
+  std::filesystem::create_directory(dir + "/data");
+  { std::ofstream(dir + "/data/real.gpr") << "old"; }
+  ASSERT_EQ(::chmod((dir + "/data/real.gpr").c_str(), 0600), 0);
+  // A relative link, through a second link: each is read from its own folder.
+  std::filesystem::create_symlink("data/real.gpr", dir + "/first.gpr");
+  std::filesystem::create_symlink("first.gpr", dir + "/link.gpr");
+  WriteFileReplacing(dir + "/link.gpr", Bytes("new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.gpr"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/first.gpr"));
+  EXPECT_EQ(std::filesystem::read_symlink(dir + "/link.gpr"), "first.gpr");
+  EXPECT_EQ(testing::Slurp(dir + "/data/real.gpr"), "new");
+  EXPECT_EQ(ModeOf(dir + "/data/real.gpr"), 0600u);
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"data", "first.gpr", "link.gpr"}));
+  EXPECT_EQ(Names(dir + "/data"), std::vector<std::string>{"real.gpr"});
+}
+
+TEST(SafeWrite, DanglingLinkGetsItsTargetCreated) {
+  const std::string dir = testing::MakeTempDir();
+  std::filesystem::create_symlink("made.txt", dir + "/link.txt");
+  WriteFileReplacing(dir + "/link.txt", Bytes("abc"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.txt"));
+  EXPECT_EQ(testing::Slurp(dir + "/made.txt"), "abc");
+}
+
+TEST(SafeWrite, LinkLoopIsABadPath) {
+  const std::string dir = testing::MakeTempDir();
+  std::filesystem::create_symlink("b", dir + "/a");
+  std::filesystem::create_symlink("a", dir + "/b");
+  try {
+    WriteFileReplacing(dir + "/a", Bytes("x"));
+    ADD_FAILURE() << "a loop of links was written through";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorBadPath);
+  }
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(SafeWrite, VanishedFolderIsReportedAsNotFound) {
+  const std::string dir = testing::MakeTempDir();
+  std::filesystem::create_directory(dir + "/gone");
+  std::filesystem::remove(dir + "/gone");
+  try {
+    WriteFileReplacing(dir + "/gone/line.gpr", Bytes("x"));
+    ADD_FAILURE() << "wrote into a folder that does not exist";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorNotFound);
+  }
+  EXPECT_TRUE(Names(dir).empty());
+}
+
+TEST(SafeWrite, ReadOnlyFolderKeepsTheOldFileAndLeavesNoTemporary) {
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root, which writes into read-only folders";
+  const std::string dir = testing::MakeTempDir();
+  const std::string path = dir + "/line.gpr";
+  { std::ofstream(path) << "precious"; }
+  ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+  try {
+    WriteFileReplacing(path, Bytes("new"));
+    ADD_FAILURE() << "wrote into a read-only folder";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorAccessDenied);
+  }
+  ::chmod(dir.c_str(), 0755);
+  EXPECT_EQ(testing::Slurp(path), "precious");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"line.gpr"});
+}
+
+TEST(SafeWrite, FullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  const std::string dir = testing::MakeTempDir() + "/small";
+  std::filesystem::create_directory(dir);
+  if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here: " << std::strerror(errno);
+  }
+  const std::string path = dir + "/line.gpr";
+  { std::ofstream(path) << "precious"; }
+  const std::vector<std::uint8_t> big(256 * 1024, 'x');
+  try {
+    WriteFileReplacing(path, big);
+    ADD_FAILURE() << "256 KiB fitted on a 64 KiB file system";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause(), kFileErrorDiskFull);
+  }
+  EXPECT_EQ(testing::Slurp(path), "precious");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"line.gpr"});
+  // Once the disk has room again, the same save goes through.
+  WriteFileReplacing(path, Bytes("fits"));
+  EXPECT_EQ(testing::Slurp(path), "fits");
+  ::umount2(dir.c_str(), MNT_DETACH);
 }
 
 }  // namespace

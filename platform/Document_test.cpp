@@ -1,7 +1,13 @@
 #include "platform/Document.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/Application.h"
@@ -166,6 +172,59 @@ TEST(Document, FailedSaveKeepsTheFileItReplaces) {
   EXPECT_EQ(back.text, "first");
   EXPECT_FALSE(doc.OnSaveDocument(dir + "/no/such/folder/x.gpr"));
   EXPECT_EQ(prompts.texts().back(), "Invalid filename.");
+}
+
+TEST(Document, SaveThroughALinkKeepsTheLinkAndThePermissions) {
+  testing::FakePrompts prompts;
+  const std::string dir = testing::MakeTempDir();
+  TextDoc doc;
+  doc.text = "first";
+  ASSERT_TRUE(doc.OnSaveDocument(dir + "/real.gpr"));
+  ASSERT_EQ(::chmod((dir + "/real.gpr").c_str(), 0604), 0);
+  std::filesystem::create_symlink("real.gpr", dir + "/link.gpr");
+  doc.text = "second";
+  ASSERT_TRUE(doc.OnSaveDocument(dir + "/link.gpr"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.gpr"));
+  TextDoc back;
+  ASSERT_TRUE(back.OnOpenDocument(dir + "/real.gpr"));
+  EXPECT_EQ(back.text, "second");
+  struct stat st;
+  ASSERT_EQ(::stat((dir + "/real.gpr").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 2) << "a temporary file was left";
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST(Document, SaveOnAFullDiskSaysSoAndKeepsTheOldFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  const std::string dir = testing::MakeTempDir() + "/small";
+  std::filesystem::create_directory(dir);
+  if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here: " << std::strerror(errno);
+  }
+  testing::FakePrompts prompts;
+  TextDoc doc;
+  doc.text = "first";
+  ASSERT_TRUE(doc.OnSaveDocument(dir + "/doc.gpr"));
+  const std::string before = testing::Slurp(dir + "/doc.gpr");
+  doc.text.assign(200 * 1024, 'x');
+  doc.SetModifiedFlag(true);
+  EXPECT_FALSE(doc.OnSaveDocument(dir + "/doc.gpr"));
+  EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Failed to save document."});
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(testing::Slurp(dir + "/doc.gpr"), before);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1) << "a temporary file was left";
+  ::umount2(dir.c_str(), MNT_DETACH);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -31,6 +32,18 @@ bool ToMetres(double metres, std::int32_t& out) {
   if (!std::isfinite(metres) || metres <= -2147483649.0 || metres >= 2147483648.0) return false;
   out = static_cast<std::int32_t>(metres);
   return true;
+}
+
+/// A spacing in km as the 2DQN header holds it, in whole metres truncated toward zero, except
+/// that a km × 1000 product within single-precision rounding of a whole metre is that metre:
+/// the header is written from a single-precision value, so 160.2 km comes back as 160.199997
+/// and, read as double, 160.2 × 1000.0 is 160199.99999999997; both mean 160200 m. False when
+/// the value is not a number or lies outside the 32-bit range.
+bool SpacingToMetres(double km, std::int32_t& out) {
+  const double metres = km * 1000.0;
+  const double nearest = std::nearbyint(metres);
+  const bool noise = std::fabs(metres - nearest) <= 4 * FLT_EPSILON * std::fabs(metres);
+  return ToMetres(noise ? nearest : metres, out);
 }
 
 /// True when `name` can be a traverse name of a project file: no control character but the
@@ -94,7 +107,10 @@ void WriteLine(tessmor::Archive& ar, const char* format, ...) {
 }  // namespace
 
 std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
-  return std::to_string(p.distance) + "   " + FormatFixed(p.anomaly, 3);
+  // An anomaly that shows as zero in 3 decimals is written as zero, "0.000", not as the
+  // " 0.000" or "-0.000" of a small value: that is the text it reads back from.
+  const double anomaly = std::fabs(p.anomaly) < 0.0005 ? 0.0 : p.anomaly;
+  return std::to_string(p.distance) + "   " + FormatFixed(anomaly, 3);
 }
 
 std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
@@ -270,7 +286,7 @@ int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
   double spacing_km = 0.0;
   if (std::sscanf(numbers.data(), "%d %lf", &count, &spacing_km) != 2) return RefuseLayout(lines);
   std::int32_t spacing = 0;
-  if (!ToMetres(spacing_km * 1000.0, spacing)) return RefuseLayout(lines);
+  if (!SpacingToMetres(spacing_km, spacing)) return RefuseLayout(lines);
   m_nSpacing = spacing;
   double distance = 0.0;
   for (int i = 1; i < lines.GetSize(); ++i) {
@@ -320,13 +336,52 @@ int CTessmorDoc::WriteGravmag(tessmor::Archive& ar) {
   return 0;
 }
 
+namespace {
+
+/// The traverse name as a GRAVASCII title line can hold it, so that reading the line gives it
+/// back: line breaks become blanks and parentheses square brackets (the line's one stretch in
+/// parentheses is the background), and the name is cleaned as the text reader cleans every
+/// line (delimiters to blanks, runs of blanks to one, none at either end); an empty name is
+/// "No Title".
+std::string GravAsciiTitleName(const std::string& name) {
+  std::vector<char> out(name.begin(), name.end());
+  out.push_back('\0');
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') {
+      c = ' ';
+    } else if (c == '(') {
+      c = '[';
+    } else if (c == ')') {
+      c = ']';
+    }
+  }
+  ConvertDelimitersToSpace(out.data(), 1);
+  RemoveExcessSpaces(out.data());
+  TrimTails(out.data());
+  return out[0] ? std::string(out.data()) : std::string(kNoTitle);
+}
+
+/// `value` rounded to `decimals` places, and +0.0 for any value that rounds to zero: the title
+/// line writes a value the way it reads back, not the rounding noise of the level and slope
+/// (a background end at 1e-13 mGal is 0.000, written without the blank of a positive value).
+double RoundedTo(double value, int decimals) {
+  const double scale = decimals == 2 ? 100.0 : 1000.0;
+  const double rounded = std::nearbyint(value * scale) / scale;
+  if (!std::isfinite(rounded)) return value;
+  return rounded == 0.0 ? 0.0 : rounded;
+}
+
+}  // namespace
+
 int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
-  std::string title = m_strTraverseName;
+  std::string title = GravAsciiTitleName(m_strTraverseName);
+  // A title line of the placeholder word alone would read as an empty line.
+  if (IsPlaceholder(title.c_str())) title = kNoTitle;
   if (m_nBackgroundType == kBackgroundConstant) {
-    title += "     (" + FormatFixed(m_dBackgroundLevel, 2) + " )";
+    title += "     (" + FormatFixed(RoundedTo(m_dBackgroundLevel, 2), 2) + " )";
   } else if (m_nBackgroundType == kBackgroundLinear) {
-    ProfilePoint left{m_nBackgroundLeft, BackgroundAt(m_nBackgroundLeft)};
-    ProfilePoint right{m_nBackgroundRight, BackgroundAt(m_nBackgroundRight)};
+    ProfilePoint left{m_nBackgroundLeft, RoundedTo(BackgroundAt(m_nBackgroundLeft), 3)};
+    ProfilePoint right{m_nBackgroundRight, RoundedTo(BackgroundAt(m_nBackgroundRight), 3)};
     title += "     (" + FormatPoint(left) + " , " + FormatPoint(right) + " )";
   }
   ar.WriteText(title);

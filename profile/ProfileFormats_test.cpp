@@ -121,6 +121,50 @@ TEST_F(ProfileFiles, GravAsciiTitleCarriesNameAndBackground) {
   EXPECT_TRUE(prompts.texts().empty());
 }
 
+TEST_F(ProfileFiles, GravAsciiTitleKeepsAnAwkwardNameApartFromTheBackground) {
+  FakePrompts prompts;
+  CTessmorDoc doc;
+  doc.AddPoint({0, 10.0});
+  doc.AddPoint({2500, 11.0});
+  doc.AddPoint({5000, 12.5});
+  doc.SetBackground(2, {0, 10.0}, {5000, 12.5});
+  // Parentheses and a line break in the name, as a project file may hold them.
+  doc.m_strTraverseName = "  Line (north)\r\nB ( ";
+  tessmor::Archive out = tessmor::Archive::ForStore();
+  doc.WriteGravAscii(out);
+  const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+  CTessmorDoc* back = Open(Write("awkward.txt", saved));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->m_strTraverseName, "Line [north] B [");
+  EXPECT_EQ(back->m_nBackgroundType, 2);
+  EXPECT_DOUBLE_EQ(back->m_dBackgroundSlope, doc.m_dBackgroundSlope);
+  ASSERT_EQ(back->m_points.size(), 3u);
+  tessmor::Archive again = tessmor::Archive::ForStore();
+  back->WriteGravAscii(again);
+  EXPECT_EQ(again.StoredBytes(), out.StoredBytes());
+  EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST_F(ProfileFiles, GravAsciiBackgroundEndOfNoiseIsSavedAsTheZeroItReadsBackAs) {
+  FakePrompts prompts;
+  // The level and slope through (5555 m, 0 mGal) and (1 m, 0.4 mGal) give back a hair above
+  // zero at 5555 m; the saved title says 0.000, as the file did, and saves the same again.
+  CTessmorDoc* doc = Open(Write("noise.txt",
+                                "T     (5555   0.000 , 1    0.400 )\r\n"
+                                "    1          0        0.0          0.0      0.750\r\n"));
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(doc->m_nBackgroundType, 2);
+  tessmor::Archive out = tessmor::Archive::ForStore();
+  doc->WriteGravAscii(out);
+  const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+  EXPECT_EQ(saved.substr(0, saved.find('\r')), "T     (5555   0.000 , 1    0.400 )");
+  CTessmorDoc* again = Open(Write("noise_again.txt", saved));
+  ASSERT_NE(again, nullptr);
+  tessmor::Archive second = tessmor::Archive::ForStore();
+  again->WriteGravAscii(second);
+  EXPECT_EQ(second.StoredBytes(), out.StoredBytes());
+}
+
 TEST_F(ProfileFiles, GravAsciiRefusesTwoOrThreeBackgroundNumbers) {
   FakePrompts prompts;
   const std::string rows = "    1    0   0.0   0.0   2.1\r\n    2  500   0.0   0.0   2.2\r\n";
@@ -159,6 +203,37 @@ TEST_F(ProfileFiles, TwoDqnRebuildsDistancesFromTheSpacing) {
   EXPECT_EQ(doc->m_strTraverseName, "q.g");
   EXPECT_EQ(Open(Write("bad.g", "12\r\n 1.5 \r\n")), nullptr);
   EXPECT_EQ(prompts.texts(), std::vector<std::string>{kBadFormat});
+}
+
+TEST_F(ProfileFiles, TwoDqnSpacingOfWholeMetresSurvivesSavingAndReopening) {
+  FakePrompts prompts;
+  // 160.2 km is 160.199997 in single precision, and 160.2 × 1000.0 in double precision is a
+  // hair below 160200: both are read as 160200 m, not truncated to 160199 m.
+  int file = 0;
+  for (const char* header : {"3 , 160.199997\r\n", "3 , 160.200000\r\n"}) {
+    const std::string name = "far" + std::to_string(++file);
+    CTessmorDoc* doc =
+        Open(Write(name + ".g", std::string(header) + " 1.5 \r\n 2.5 \r\n 3.5 \r\n"));
+    ASSERT_NE(doc, nullptr) << header;
+    EXPECT_EQ(doc->m_nSpacing, 160200) << header;
+    ASSERT_EQ(doc->m_points.size(), 3u);
+    EXPECT_EQ(doc->m_points[2]->distance, 320400) << header;
+    tessmor::Archive out = tessmor::Archive::ForStore();
+    doc->Write2DQN(out);
+    const std::string saved(out.StoredBytes().begin(), out.StoredBytes().end());
+    EXPECT_EQ(saved.substr(0, saved.find('\r')), "3 , 160.199997");
+    // Saved again after reopening, the file is the same.
+    CTessmorDoc* again = Open(Write(name + "_again.g", saved));
+    ASSERT_NE(again, nullptr);
+    tessmor::Archive second = tessmor::Archive::ForStore();
+    again->Write2DQN(second);
+    EXPECT_EQ(second.StoredBytes(), out.StoredBytes());
+  }
+  // A spacing that is not within rounding of a whole metre is still truncated.
+  CTessmorDoc* doc = Open(Write("odd.g", "2 , 0.0015\r\n 1 \r\n 2 \r\n"));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->m_nSpacing, 1);
+  EXPECT_TRUE(prompts.texts().empty());
 }
 
 TEST_F(ProfileFiles, CommaSeparatedLastLineIsReadWithOrWithoutALineEnd) {
@@ -456,6 +531,12 @@ TEST(ProfilePointText, FormatsAndParsesLikeTheProjectFile) {
   EXPECT_EQ(CTessmorDoc::FormatPoint({1000, 12.3456}), "1000    12.346");
   EXPECT_EQ(CTessmorDoc::FormatPoint({-250, -2.5}), "-250   -2.500");
   EXPECT_EQ(CTessmorDoc::FormatPoint({0, 0.0}), "0   0.000");
+  // Anomalies that show as zero are written as the zero they read back as, so a project saved
+  // after reopening is the same file.
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, 0.0004}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, -0.0004}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, -0.0}), "18500   0.000");
+  EXPECT_EQ(CTessmorDoc::FormatPoint({18500, 0.0005}), "18500    0.001");
   auto p = CTessmorDoc::ParsePoint("  1000    12.346");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->distance, 1000);

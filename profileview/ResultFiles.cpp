@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
+#include "platform/Archive.h"
+#include "platform/FileError.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"
 
@@ -33,9 +36,16 @@ void Append(std::string& out, const char* format, ...) {
   if (n > 0) out.append(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// Replaces the file at `path` by `text` whole (see WriteFileReplacing); false when it could
+// not be written, the old file then being as it was.
+bool WriteTable(const std::string& path, const std::string& text) {
+  try {
+    tessmor::WriteFileReplacing(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    return true;
+  } catch (const tessmor::FileException&) {
+    return false;
+  }
+}
 
 }  // namespace
 
@@ -55,8 +65,6 @@ int CTessmorView::WriteResults(int kind, int first, const std::vector<float>* va
   const CTessmorDoc* doc = GetDocument();
   if (!word || !doc) return 0;
   const std::string path = ResultPath(kind);
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return 0;
 
   const std::string base = std::filesystem::path(doc->GetPathName()).stem().string();
   const long dx = doc->m_bEquallySpaced ? doc->GetEqualSpacing() : doc->m_nSpacing;
@@ -67,7 +75,10 @@ int CTessmorView::WriteResults(int kind, int first, const std::vector<float>* va
   switch (kind) {
     case kResultDerivative: {
       const int n = doc->GetPointCount(10);
-      if (n < 5 || !values) return 0;
+      if (n < 5 || !values) {
+        WriteTable(path, {});  // the table of an earlier run does not outlive its curve
+        return 0;
+      }
       Append(text, "2nd Derivative, %s\r\nDist\tDeriv\r\n", base.c_str());
       for (int k = first; k <= n - first - 1 && k < static_cast<int>(values->size()); ++k) {
         Append(text, "%ld \t %g\r\n", x0 + k * dx, static_cast<double>((*values)[k]));
@@ -87,7 +98,10 @@ int CTessmorView::WriteResults(int kind, int first, const std::vector<float>* va
       break;
     }
     default: {
-      if (m_upward.size() <= 1) return 0;
+      if (m_upward.size() <= 1) {
+        WriteTable(path, {});
+        return 0;
+      }
       Append(text, "Upward continuations, %s\r\nDist\tUC\r\n", base.c_str());
       for (const auto& p : m_upward) {
         Append(text, "%ld \t %g\r\n", static_cast<long>(p->distance), p->anomaly);
@@ -95,6 +109,5 @@ int CTessmorView::WriteResults(int kind, int first, const std::vector<float>* va
       break;
     }
   }
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) return 0;
-  return std::fflush(file.get()) == 0 ? 1 : 0;
+  return WriteTable(path, text) ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #include "profileview/TessmorView.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -189,6 +190,45 @@ TEST(ResultTables, RowsFollowTheSampleSpacing) {
   EXPECT_NE(table.find("\r\n4500 \t 4.5\r\n"), std::string::npos);
   EXPECT_EQ(table.substr(table.size() - 2), "\r\n");
   EXPECT_EQ(f.view.WriteResults(55, 0, &values, nullptr), 0);
+}
+
+TEST(ResultTables, RewrittenTableKeepsItsPermissionsAndItsLink) {
+  Fixture f(10);
+  std::vector<float> values(10, 2.0f);
+  // The table is a link into another folder, to a file only its owner may write.
+  const std::string elsewhere = tessmor::testing::MakeTempDir() + "/kept.txt";
+  std::ofstream(elsewhere, std::ios::binary) << "old table";
+  ASSERT_EQ(::chmod(elsewhere.c_str(), 0600), 0);
+  std::filesystem::create_symlink(elsewhere, f.dir + "/line_Derivative.txt");
+  EXPECT_EQ(f.view.WriteResults(CTessmorView::kResultDerivative, 0, &values, nullptr), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(f.dir + "/line_Derivative.txt"));
+  EXPECT_EQ(tessmor::testing::Slurp(elsewhere).substr(0, 16), "2nd Derivative, ");
+  struct stat st;
+  ASSERT_EQ(::stat(elsewhere.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  int files = 0;
+  for (auto& e :
+       std::filesystem::directory_iterator(std::filesystem::path(elsewhere).parent_path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1) << "a temporary file was left beside the table";
+}
+
+TEST(ResultTables, TableThatCannotBeReplacedStaysAsItWas) {
+  Fixture f(10);
+  std::vector<float> values(10, 2.0f);
+  // A folder in the table's place: the write fails, and what was there stays.
+  std::filesystem::create_directory(f.dir + "/line_Derivative.txt");
+  std::ofstream(f.dir + "/line_Derivative.txt/inside", std::ios::binary) << "kept";
+  EXPECT_EQ(f.view.WriteResults(CTessmorView::kResultDerivative, 0, &values, nullptr), 0);
+  EXPECT_EQ(tessmor::testing::Slurp(f.dir + "/line_Derivative.txt/inside"), "kept");
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(f.dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1) << "a temporary file was left";
 }
 
 TEST(ResultTables, TooFewValuesLeaveAnEmptyFile) {
