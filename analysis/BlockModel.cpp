@@ -143,7 +143,7 @@ float PrismFactor(float x1, float x2, float w, float top, float bottom) {
 }
 
 void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                                    int model_type) {
+                                    int model_type, BlockArithmetic arithmetic) {
   results.clear();
   const int n = GetPointCount(10);
   const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/BlockModel.h"
 #include "chart/FloatArray.h"
 #include "chart/VexaDoc.h"
 #include "profile/ProfilePoint.h"
@@ -70,7 +71,9 @@ class CTessmorDoc : public CVexaDoc {
   void SecondDifference(float* out, std::size_t out_size, const PointArray& series) const;
   /// Fits one prism per sample to the residual anomaly (density contrast in kg/m³, boundary
   /// depth in km, model type 1 granite or -1 basin); `results` receives one record per sample.
-  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type);
+  /// `arithmetic` chooses the scalar reference or the vectorised prism sums.
+  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type,
+                         BlockArithmetic arithmetic = BlockArithmetic::kVector);
 
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.
