@@ -152,58 +152,107 @@ void Pause(int& spins) {
   }
 }
 
-/// A second thread that sums one range of the prism row for each station while the calling
-/// thread sums the rest. Handing a station over costs well under a microsecond, so it pays
-/// only for long rows.
-class HelperThread {
+/// A second thread that works out, ahead of the sweep, each station's sum over the prisms the
+/// sweep has not reached yet: those keep the thicknesses they had when the sweep began. The
+/// calling thread never waits for it: a sum that is not ready when its station comes up is
+/// worked out by the caller, with the same inputs and so the same result.
+class AheadSums {
  public:
-  HelperThread() : worker_([this] { Run(); }) {}
-  HelperThread(const HelperThread&) = delete;
-  HelperThread& operator=(const HelperThread&) = delete;
-  ~HelperThread() {
-    stop_.store(true, std::memory_order_release);
+  /// `row` gives the width, depth and model of the prisms; the tables hold the far-face
+  /// distances and the boundary face by signed offset, as the sweeps index them. Sums are
+  /// taken for n stations over the prisms FirstAhead(i) … padded − 1.
+  AheadSums(const PrismRow& row, int n, int padded, const float* far_face, const float* near,
+            const float* far, const float* angles)
+      : row_(row),
+        n_(n),
+        padded_(padded),
+        far_face_(far_face),
+        near_(near),
+        far_(far),
+        angles_(angles),
+        sums_(n),
+        ready_(n),
+        snapshot_{std::vector<float>(padded), std::vector<float>(padded)},
+        worker_([this] { Run(); }) {}
+  AheadSums(const AheadSums&) = delete;
+  AheadSums& operator=(const AheadSums&) = delete;
+  ~AheadSums() {
+    stop_.store(true);
     worker_.join();
   }
 
-  /// Starts SumPrismFactors(row, begin, end) on the helper. The caller leaves the row's
-  /// arrays alone until Wait returns.
-  void Start(const PrismRow& row, int begin, int end) {
-    row_ = row;
-    begin_ = begin;
-    end_ = end;
-    posted_.store(++generation_, std::memory_order_release);
+  /// The first prism of station i's sum ahead: past i, at a whole block.
+  static int FirstAhead(int i, int padded) {
+    return std::min(padded, (i + kPrismBlock) / kPrismBlock * kPrismBlock);
   }
 
-  /// The sum started last (km).
-  float Wait() {
+  /// Starts sweep `sweep` (1, 2, …) with the thicknesses `t` (km, padded values).
+  void BeginSweep(int sweep, const std::vector<float>& t) {
+    // The buffer written now was last read two sweeps ago; a helper still reading it (it was
+    // held up that long) is let finish its station.
     int spins = 0;
-    while (done_.load(std::memory_order_acquire) != generation_) Pause(spins);
-    return result_;
+    while (sweep > 2 && reading_.load() == sweep - 2) Pause(spins);
+    std::copy(t.begin(), t.end(), snapshot_[sweep % 2].begin());
+    progress_.store(-1);
+    sweep_.store(sweep);
+  }
+
+  /// Station i is being worked out by the caller; the helper skips it and those before.
+  void Reached(int i) { progress_.store(i); }
+
+  /// Station i's sum ahead (km), if the helper has it for this sweep.
+  bool Take(int sweep, int i, float& sum) const {
+    if (ready_[i].load(std::memory_order_acquire) != sweep) return false;
+    sum = sums_[i];
+    return true;
   }
 
  private:
   void Run() {
-    int seen = 0;
+    int done_sweep = 0;
     for (;;) {
       int spins = 0;
-      int posted;
-      while ((posted = posted_.load(std::memory_order_acquire)) == seen) {
-        if (stop_.load(std::memory_order_acquire)) return;
+      int sweep;
+      while ((sweep = sweep_.load()) == done_sweep) {
+        if (stop_.load()) return;
         Pause(spins);
       }
-      seen = posted;
-      result_ = SumPrismFactors(row_, begin_, end_);
-      done_.store(posted, std::memory_order_release);
+      reading_.store(sweep);
+      if (sweep_.load() == sweep) {
+        PrismRow row = row_;
+        row.t = snapshot_[sweep % 2].data();
+        for (int i = 0; i < n_; ++i) {
+          if (sweep_.load(std::memory_order_relaxed) != sweep || stop_.load()) break;
+          i = std::max(i, progress_.load(std::memory_order_relaxed) + 1);
+          if (i >= n_) break;
+          const int offset = n_ - 1 - i;
+          row.far_face = far_face_ + offset;
+          row.boundary_near = near_ + offset;
+          row.boundary_far = far_ + offset;
+          row.boundary_angles = angles_ + offset;
+          sums_[i] = SumPrismFactors(row, FirstAhead(i, padded_), padded_);
+          ready_[i].store(sweep, std::memory_order_release);
+        }
+      }
+      reading_.store(-1);
+      done_sweep = sweep;
     }
   }
 
-  PrismRow row_;
-  int begin_ = 0;
-  int end_ = 0;
-  float result_ = 0.0f;
-  int generation_ = 0;
-  std::atomic<int> posted_{0};
-  std::atomic<int> done_{0};
+  const PrismRow row_;
+  const int n_;
+  const int padded_;
+  const float* const far_face_;
+  const float* const near_;
+  const float* const far_;
+  const float* const angles_;
+  std::vector<float> sums_;
+  std::vector<std::atomic<int>> ready_;
+  std::array<std::vector<float>, 2> snapshot_;
+  std::atomic<int> sweep_{0};
+  std::atomic<int> progress_{-1};
+  /// The sweep whose snapshot the helper reads, −1 while it reads none.
+  std::atomic<int> reading_{-1};
   std::atomic<bool> stop_{false};
   std::thread worker_;
 };
@@ -246,27 +295,28 @@ void VectorSweeps(const std::vector<float>& x, const std::vector<float>& obs, fl
   row.z0 = z0;
   row.granite = granite;
 
-  std::unique_ptr<HelperThread> helper;
+  std::unique_ptr<AheadSums> ahead;
   if (n >= kTwoThreadPrisms && std::thread::hardware_concurrency() >= 2) {
-    helper = std::make_unique<HelperThread>();
+    ahead = std::make_unique<AheadSums>(row, n, padded, far_face.data(), near.data(), far.data(),
+                                        angles.data());
   }
-  const int split = padded / 2 / kPrismBlock * kPrismBlock;
 
   std::copy(t.begin(), t.end(), pt.begin());
   for (int sweep = 1; sweep <= kSweeps; ++sweep) {
+    if (ahead) ahead->BeginSweep(sweep, pt);
     for (int i = 0; i < n; ++i) {
-      row.far_face = far_face.data() + (n - 1 - i);
-      row.boundary_near = near.data() + (n - 1 - i);
-      row.boundary_far = far.data() + (n - 1 - i);
-      row.boundary_angles = angles.data() + (n - 1 - i);
-      float sum;
-      if (helper) {
-        helper->Start(row, split, padded);
-        sum = SumPrismFactors(row, 0, split);
-        sum += helper->Wait();
-      } else {
-        sum = SumPrismFactors(row, 0, padded);
-      }
+      if (ahead) ahead->Reached(i);
+      const int offset = n - 1 - i;
+      row.far_face = far_face.data() + offset;
+      row.boundary_near = near.data() + offset;
+      row.boundary_far = far.data() + offset;
+      row.boundary_angles = angles.data() + offset;
+      // Prisms up to the first block past this station, with the thicknesses of this sweep,
+      // then the prisms beyond, which still have those the sweep began with.
+      const int split = AheadSums::FirstAhead(i, padded);
+      float beyond;
+      if (!ahead || !ahead->Take(sweep, i, beyond)) beyond = SumPrismFactors(row, split, padded);
+      const float sum = SumPrismFactors(row, 0, split) + beyond;
       calc[i] = sum * rho * kTwoG;
       resid[i] = obs[i] - calc[i];
       if (sweep < kSweeps) {
