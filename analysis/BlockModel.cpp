@@ -336,7 +336,7 @@ float PrismFactor(float x1, float x2, float w, float top, float bottom) {
 }
 
 void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                                    int model_type, BlockArithmetic arithmetic) {
+                                    int model_type, Arithmetic arithmetic) {
   results.clear();
   const int n = GetPointCount(10);
   const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
@@ -366,7 +366,7 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
     t[i] = obs[i] / slab;
   }
 
-  if (arithmetic == BlockArithmetic::kVector) {
+  if (arithmetic == Arithmetic::kVector) {
     VectorSweeps(x, obs, rho, slab, w, h, z0, granite, calc, resid, t);
   } else {
     // The basin hangs from the boundary (top at z0, bottom at z0 + t); the granite stands on

@@ -13,9 +13,3 @@ inline constexpr float kSlabFactor = 41.88f;
 /// prism), top and bottom the depths (km) of its faces, positive downwards. The prism's
 /// anomaly is F × ρ × kTwoG mGal for a density contrast ρ in g/cm³. Single precision.
 float PrismFactor(float x1, float x2, float w, float top, float bottom);
-
-/// How the inversion works out its prism sums. The scalar arithmetic is the reference; the
-/// vector arithmetic takes the widest single-precision vectors the processor offers (chosen
-/// at run time) and, for long profiles, both of its cores, and agrees with the reference
-/// within float rounding.
-enum class BlockArithmetic { kScalar, kVector };

@@ -255,7 +255,7 @@ TEST(BlockModel, RunsExactlyTenSweepsWithImmediateCorrections) {
     Fill(doc, 40, 750, [](double x) { return 12.0 * std::exp(-(x - 14) * (x - 14) / 20) - 2; });
     const float density = type == 1 ? 300.0f : -300.0f;
     BlockResultArray results;
-    doc.ComputeBlockModel(results, density, 2.0f, type, BlockArithmetic::kScalar);
+    doc.ComputeBlockModel(results, density, 2.0f, type, Arithmetic::kScalar);
     ASSERT_EQ(results.size(), 40u);
     const std::vector<BlockResult> ten = PlainSweeps(doc, density, 2.0f, type, 10);
     for (int i = 0; i < 40; ++i) {
@@ -363,8 +363,8 @@ TEST(BlockModel, VectorArithmeticAgreesWithTheScalarReference) {
     FillCase(doc, c);
     ASSERT_EQ(doc.GetPointCount(10), c.n);
     BlockResultArray scalar, vector;
-    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, BlockArithmetic::kScalar);
-    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, BlockArithmetic::kVector);
+    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, Arithmetic::kScalar);
+    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, Arithmetic::kVector);
     ASSERT_EQ(vector.size(), static_cast<std::size_t>(c.n));
     const std::array<double, 3> worst = WorstOverTolerance(vector, Copy(scalar));
     EXPECT_LT(worst[0], 1.0) << "calculated";
@@ -443,8 +443,8 @@ TEST(BlockModel, VectorArithmeticOfLongRowsIsAsExactAsTheScalar) {
     CTessmorDoc doc;
     FillCase(doc, c);
     BlockResultArray scalar, vector;
-    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, BlockArithmetic::kScalar);
-    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, BlockArithmetic::kVector);
+    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, Arithmetic::kScalar);
+    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, Arithmetic::kVector);
     ASSERT_EQ(vector.size(), static_cast<std::size_t>(c.n));
     const auto exact = ExactSweeps(doc, c.density, c.z0, c.type);
     const std::array<double, 3> of_scalar = WorstFromExact(scalar, exact);
@@ -466,7 +466,7 @@ TEST(BlockModel, VectorArithmeticRunsTenSweepsWithImmediateCorrections) {
     Fill(doc, 40, 750, [](double x) { return 12.0 * std::exp(-(x - 14) * (x - 14) / 20) - 2; });
     const float density = type == 1 ? 300.0f : -300.0f;
     BlockResultArray results;
-    doc.ComputeBlockModel(results, density, 2.0f, type, BlockArithmetic::kVector);
+    doc.ComputeBlockModel(results, density, 2.0f, type, Arithmetic::kVector);
     const std::vector<BlockResult> ten = PlainSweeps(doc, density, 2.0f, type, 10);
     const std::array<double, 3> worst = WorstOverTolerance(results, ten);
     EXPECT_LT(worst[2], 1.0);

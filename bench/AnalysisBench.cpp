@@ -39,15 +39,20 @@ std::unique_ptr<CTessmorDoc> WideBasinProfile(int n) {
   return doc;
 }
 
+// Arguments: samples, arithmetic (0 scalar, 1 vector), the two side by side.
 void BM_UpwardContinuation(benchmark::State& state) {
   const auto doc = BasinProfile(static_cast<int>(state.range(0)));
+  const Arithmetic arithmetic = state.range(1) == 0 ? Arithmetic::kScalar : Arithmetic::kVector;
   PointArray result;
   for (auto _ : state) {
-    doc->ComputeUpwardContinuation(result, 2.0f);
+    doc->ComputeUpwardContinuation(result, 2.0f, arithmetic);
     benchmark::DoNotOptimize(result.data());
   }
+  state.SetLabel(arithmetic == Arithmetic::kScalar ? "scalar" : "vector");
 }
-BENCHMARK(BM_UpwardContinuation)->Arg(64)->Arg(511)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpwardContinuation)
+    ->ArgsProduct({{64, 511, 5000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SecondDerivative(benchmark::State& state) {
   const auto doc = BasinProfile(static_cast<int>(state.range(0)));
@@ -59,20 +64,20 @@ void BM_SecondDerivative(benchmark::State& state) {
 BENCHMARK(BM_SecondDerivative)->Arg(64)->Arg(511)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 /// The arithmetic of a block-model benchmark: its second argument, 0 scalar, 1 vector.
-BlockArithmetic ArithmeticOf(const benchmark::State& state) {
-  return state.range(1) == 0 ? BlockArithmetic::kScalar : BlockArithmetic::kVector;
+Arithmetic ArithmeticOf(const benchmark::State& state) {
+  return state.range(1) == 0 ? Arithmetic::kScalar : Arithmetic::kVector;
 }
 
 /// The inversion of `doc` with one arithmetic; the label says which.
 void RunBlockModel(benchmark::State& state, CTessmorDoc& doc, float density, float depth_km,
                    int model_type) {
-  const BlockArithmetic arithmetic = ArithmeticOf(state);
+  const Arithmetic arithmetic = ArithmeticOf(state);
   BlockResultArray results;
   for (auto _ : state) {
     doc.ComputeBlockModel(results, density, depth_km, model_type, arithmetic);
     benchmark::DoNotOptimize(results.data());
   }
-  state.SetLabel(arithmetic == BlockArithmetic::kScalar ? "scalar" : "vector");
+  state.SetLabel(arithmetic == Arithmetic::kScalar ? "scalar" : "vector");
 }
 
 // Arguments: samples, arithmetic (0 scalar, 1 vector), the two side by side.
