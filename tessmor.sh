@@ -136,7 +136,7 @@ cmd_demo() {
 cmd_bench() {
   install_missing "${PACKAGES[@]}"
   build "$ROOT/build-bench" -DCMAKE_BUILD_TYPE=Release -DTESSMOR_BENCH=ON -DTESSMOR_TESTS=OFF
-  "$ROOT/build-bench/bin/tessmor_bench" --benchmark_repetitions=5 \
+  "$ROOT/build-bench/bin/tessmor_bench" --benchmark_repetitions=9 \
     --benchmark_report_aggregates_only=true "$@"
 }
 
