@@ -17,7 +17,7 @@ JOBS=$(nproc)
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
-  libuemf-dev libeigen3-dev libfftw3-dev
+  libuemf-dev libeigen3-dev libfftw3-dev libhwy-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )

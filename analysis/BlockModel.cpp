@@ -1,11 +1,16 @@
 // Two-dimensional inversion of the residual anomaly by a row of rectangular prisms.
 #include "analysis/BlockModel.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 #include <vector>
 
+#include "analysis/PrismSums.h"
 #include "profile/TessmorDoc.h"
 
 namespace {
@@ -136,6 +141,194 @@ class FreeFaces {
   std::vector<std::array<Corner, 2>> seen_;
 };
 
+/// Spins a little, then lets the other threads of the machine run.
+void Pause(int& spins) {
+  if (++spins < 2000) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  } else {
+    std::this_thread::yield();
+  }
+}
+
+/// A second thread that works out, ahead of the sweep, each station's sum over the prisms the
+/// sweep has not reached yet: those keep the thicknesses they had when the sweep began. The
+/// calling thread never waits for it: a sum that is not ready when its station comes up is
+/// worked out by the caller, with the same inputs and so the same result.
+class AheadSums {
+ public:
+  /// `row` gives the width, depth and model of the prisms; the tables hold the far-face
+  /// distances and the boundary face by signed offset, as the sweeps index them. Sums are
+  /// taken for n stations over the prisms FirstAhead(i) … padded − 1.
+  AheadSums(const PrismRow& row, int n, int padded, const float* far_face, const float* near,
+            const float* far, const float* angles)
+      : row_(row),
+        n_(n),
+        padded_(padded),
+        far_face_(far_face),
+        near_(near),
+        far_(far),
+        angles_(angles),
+        sums_(n),
+        ready_(n),
+        snapshot_{std::vector<float>(padded), std::vector<float>(padded)},
+        worker_([this] { Run(); }) {}
+  AheadSums(const AheadSums&) = delete;
+  AheadSums& operator=(const AheadSums&) = delete;
+  ~AheadSums() {
+    stop_.store(true);
+    worker_.join();
+  }
+
+  /// The first prism of station i's sum ahead: past i, at a whole block.
+  static int FirstAhead(int i, int padded) {
+    return std::min(padded, (i + kPrismBlock) / kPrismBlock * kPrismBlock);
+  }
+
+  /// Starts sweep `sweep` (1, 2, …) with the thicknesses `t` (km, padded values).
+  void BeginSweep(int sweep, const std::vector<float>& t) {
+    // The buffer written now was last read two sweeps ago; a helper still reading it (it was
+    // held up that long) is let finish its station.
+    int spins = 0;
+    while (sweep > 2 && reading_.load() == sweep - 2) Pause(spins);
+    std::copy(t.begin(), t.end(), snapshot_[sweep % 2].begin());
+    progress_.store(-1);
+    sweep_.store(sweep);
+  }
+
+  /// Station i is being worked out by the caller; the helper skips it and those before.
+  void Reached(int i) { progress_.store(i); }
+
+  /// Station i's sum ahead (km), if the helper has it for this sweep.
+  bool Take(int sweep, int i, float& sum) const {
+    if (ready_[i].load(std::memory_order_acquire) != sweep) return false;
+    sum = sums_[i];
+    return true;
+  }
+
+ private:
+  void Run() {
+    int done_sweep = 0;
+    for (;;) {
+      int spins = 0;
+      int sweep;
+      while ((sweep = sweep_.load()) == done_sweep) {
+        if (stop_.load()) return;
+        Pause(spins);
+      }
+      reading_.store(sweep);
+      if (sweep_.load() == sweep) {
+        PrismRow row = row_;
+        row.t = snapshot_[sweep % 2].data();
+        for (int i = 0; i < n_; ++i) {
+          if (sweep_.load(std::memory_order_relaxed) != sweep || stop_.load()) break;
+          i = std::max(i, progress_.load(std::memory_order_relaxed) + 1);
+          if (i >= n_) break;
+          const int offset = n_ - 1 - i;
+          row.far_face = far_face_ + offset;
+          row.boundary_near = near_ + offset;
+          row.boundary_far = far_ + offset;
+          row.boundary_angles = angles_ + offset;
+          sums_[i] = SumPrismFactors(row, FirstAhead(i, padded_), padded_);
+          ready_[i].store(sweep, std::memory_order_release);
+        }
+      }
+      reading_.store(-1);
+      done_sweep = sweep;
+    }
+  }
+
+  const PrismRow row_;
+  const int n_;
+  const int padded_;
+  const float* const far_face_;
+  const float* const near_;
+  const float* const far_;
+  const float* const angles_;
+  std::vector<float> sums_;
+  std::vector<std::atomic<int>> ready_;
+  std::array<std::vector<float>, 2> snapshot_;
+  std::atomic<int> sweep_{0};
+  std::atomic<int> progress_{-1};
+  /// The sweep whose snapshot the helper reads, −1 while it reads none.
+  std::atomic<int> reading_{-1};
+  std::atomic<bool> stop_{false};
+  std::thread worker_;
+};
+
+/// Rows of at least this many prisms are summed by two threads when the processor has two.
+constexpr int kTwoThreadPrisms = 1024;
+
+/// The ten sweeps of the slab correction with the prism sums in vectors: the same order of
+/// corrections, the same clamp and the same tenth sweep as the scalar sweeps. x (km), obs
+/// (mGal) and t (km, the starting thicknesses) hold n values; calc and resid (mGal) receive
+/// the tenth sweep's anomaly and residual and t the final thicknesses.
+void VectorSweeps(const std::vector<float>& x, const std::vector<float>& obs, float rho, float slab,
+                  float w, float h, float z0, bool granite, std::vector<float>& calc,
+                  std::vector<float>& resid, std::vector<float>& t) {
+  const int n = static_cast<int>(x.size());
+  const int padded = (n + kPrismBlock - 1) / kPrismBlock * kPrismBlock;
+  // Prisms past the last are empty.
+  std::vector<float> pt(padded, 0.0f);
+
+  // The far face's distance and the boundary face by signed offset j − i of prism j from
+  // station i, at index n − 1 + j − i; offsets beyond the last prism belong to the padding.
+  // One distance serves every pair at an offset, and both faces of a prism see the same one:
+  // a prism's factor is a small difference of its faces' terms, which a distance differing
+  // between them (positions far out carry ulps of several centimetres) would spoil.
+  const int span = n - 1 + padded;
+  std::vector<float> far_face(span), near(span), far(span), angles(span);
+  for (int k = 0; k < span; ++k) {
+    const int offset = std::min(std::abs(k - (n - 1)), n - 1);
+    const float x2 = std::fabs(x[0] - x[offset]) + h;
+    const Face f = FaceTerms(x2 - w, x2, z0);
+    far_face[k] = x2;
+    near[k] = f.r1;
+    far[k] = f.r2;
+    angles[k] = f.angles;
+  }
+
+  PrismRow row;
+  row.t = pt.data();
+  row.width = w;
+  row.z0 = z0;
+  row.granite = granite;
+
+  std::unique_ptr<AheadSums> ahead;
+  if (n >= kTwoThreadPrisms && std::thread::hardware_concurrency() >= 2) {
+    ahead = std::make_unique<AheadSums>(row, n, padded, far_face.data(), near.data(), far.data(),
+                                        angles.data());
+  }
+
+  std::copy(t.begin(), t.end(), pt.begin());
+  for (int sweep = 1; sweep <= kSweeps; ++sweep) {
+    if (ahead) ahead->BeginSweep(sweep, pt);
+    for (int i = 0; i < n; ++i) {
+      if (ahead) ahead->Reached(i);
+      const int offset = n - 1 - i;
+      row.far_face = far_face.data() + offset;
+      row.boundary_near = near.data() + offset;
+      row.boundary_far = far.data() + offset;
+      row.boundary_angles = angles.data() + offset;
+      // Prisms up to the first block past this station, with the thicknesses of this sweep,
+      // then the prisms beyond, which still have those the sweep began with.
+      const int split = AheadSums::FirstAhead(i, padded);
+      float beyond;
+      if (!ahead || !ahead->Take(sweep, i, beyond)) beyond = SumPrismFactors(row, split, padded);
+      const float sum = SumPrismFactors(row, 0, split) + beyond;
+      calc[i] = sum * rho * kTwoG;
+      resid[i] = obs[i] - calc[i];
+      if (sweep < kSweeps) {
+        // The correction takes effect at once: later samples of this sweep see it.
+        pt[i] += resid[i] / slab;
+        if (pt[i] < 0.0f) pt[i] = 0.0f;
+      }
+    }
+  }
+  std::copy(pt.begin(), pt.begin() + n, t.begin());
+}
+
 }  // namespace
 
 float PrismFactor(float x1, float x2, float w, float top, float bottom) {
@@ -143,7 +336,7 @@ float PrismFactor(float x1, float x2, float w, float top, float bottom) {
 }
 
 void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                                    int model_type) {
+                                    int model_type, Arithmetic arithmetic) {
   results.clear();
   const int n = GetPointCount(10);
   const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
@@ -173,34 +366,38 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
     t[i] = obs[i] / slab;
   }
 
-  // The basin hangs from the boundary (top at z0, bottom at z0 + t); the granite stands on
-  // it (top at z0 − t, bottom at z0). Only the free face moves from sweep to sweep.
-  BoundaryFaces boundary(n, z0);
-  FreeFaces free_faces(n);
-  // The prisms seen from one station are prepared first and their logarithms taken in a
-  // second pass, in the same order, which lets the processor overlap them.
-  std::vector<Pending> pending(n);
-  for (int sweep = 1; sweep <= kSweeps; ++sweep) {
-    for (int i = 0; i < n; ++i) {
-      int count = 0;
-      for (int j = 0; j < n; ++j) {
-        // A prism of no thickness has two equal faces and adds exactly 0.
-        if (t[j] == 0.0f) continue;
-        const float dist = std::fabs(x[i] - x[j]);
-        const float x2 = dist + h;
-        const float x1 = x2 - w;
-        const Face& fixed = boundary.Get(std::abs(i - j), dist, x1, x2);
-        pending[count++] = granite ? Prepare(x2, free_faces.Get(j, x1, x2, z0 - t[j]), fixed)
-                                   : Prepare(x2, fixed, free_faces.Get(j, x1, x2, z0 + t[j]));
-      }
-      float sum = 0.0f;
-      for (int k = 0; k < count; ++k) sum += Finish(pending[k], w) * rho * kTwoG;
-      calc[i] = sum;
-      resid[i] = obs[i] - calc[i];
-      if (sweep < kSweeps) {
-        // The correction takes effect at once: later samples of this sweep see it.
-        t[i] += resid[i] / slab;
-        if (t[i] < 0.0f) t[i] = 0.0f;
+  if (arithmetic == Arithmetic::kVector) {
+    VectorSweeps(x, obs, rho, slab, w, h, z0, granite, calc, resid, t);
+  } else {
+    // The basin hangs from the boundary (top at z0, bottom at z0 + t); the granite stands on
+    // it (top at z0 − t, bottom at z0). Only the free face moves from sweep to sweep.
+    BoundaryFaces boundary(n, z0);
+    FreeFaces free_faces(n);
+    // The prisms seen from one station are prepared first and their logarithms taken in a
+    // second pass, in the same order, which lets the processor overlap them.
+    std::vector<Pending> pending(n);
+    for (int sweep = 1; sweep <= kSweeps; ++sweep) {
+      for (int i = 0; i < n; ++i) {
+        int count = 0;
+        for (int j = 0; j < n; ++j) {
+          // A prism of no thickness has two equal faces and adds exactly 0.
+          if (t[j] == 0.0f) continue;
+          const float dist = std::fabs(x[i] - x[j]);
+          const float x2 = dist + h;
+          const float x1 = x2 - w;
+          const Face& fixed = boundary.Get(std::abs(i - j), dist, x1, x2);
+          pending[count++] = granite ? Prepare(x2, free_faces.Get(j, x1, x2, z0 - t[j]), fixed)
+                                     : Prepare(x2, fixed, free_faces.Get(j, x1, x2, z0 + t[j]));
+        }
+        float sum = 0.0f;
+        for (int k = 0; k < count; ++k) sum += Finish(pending[k], w) * rho * kTwoG;
+        calc[i] = sum;
+        resid[i] = obs[i] - calc[i];
+        if (sweep < kSweeps) {
+          // The correction takes effect at once: later samples of this sweep see it.
+          t[i] += resid[i] / slab;
+          if (t[i] < 0.0f) t[i] = 0.0f;
+        }
       }
     }
   }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "analysis/PrismSums.h"
 #include "profile/TessmorDoc.h"
 
 namespace {
@@ -252,7 +255,7 @@ TEST(BlockModel, RunsExactlyTenSweepsWithImmediateCorrections) {
     Fill(doc, 40, 750, [](double x) { return 12.0 * std::exp(-(x - 14) * (x - 14) / 20) - 2; });
     const float density = type == 1 ? 300.0f : -300.0f;
     BlockResultArray results;
-    doc.ComputeBlockModel(results, density, 2.0f, type);
+    doc.ComputeBlockModel(results, density, 2.0f, type, Arithmetic::kScalar);
     ASSERT_EQ(results.size(), 40u);
     const std::vector<BlockResult> ten = PlainSweeps(doc, density, 2.0f, type, 10);
     for (int i = 0; i < 40; ++i) {
@@ -266,6 +269,261 @@ TEST(BlockModel, RunsExactlyTenSweepsWithImmediateCorrections) {
       int differing = 0;
       for (int i = 0; i < 40; ++i) differing += other[i].depth != ten[i].depth ? 1 : 0;
       EXPECT_GT(differing, 0) << sweeps;
+    }
+  }
+}
+
+/// The largest difference of each column (calculated, residual, depth) between two results,
+/// each divided by what the result tables allow for it: 1e-4 of the column's range in `want`
+/// (for the residual, the calculated anomaly's range: the tables scale both alike) plus 1e-5
+/// of the value. Below 1 everywhere means the two agree as the tables require.
+std::array<double, 3> WorstOverTolerance(const BlockResultArray& got,
+                                         const std::vector<BlockResult>& want) {
+  std::array<double, 3> worst{};
+  if (got.size() != want.size()) return {1e9, 1e9, 1e9};
+  auto column = [](const BlockResult& r, int c) {
+    return c == 0 ? r.calculated : c == 1 ? r.residual : r.depth;
+  };
+  for (int c = 0; c < 3; ++c) {
+    double lo = 1e30, hi = -1e30;
+    for (const BlockResult& r : want) {
+      lo = std::min(lo, 1.0 * column(r, c == 1 ? 0 : c));
+      hi = std::max(hi, 1.0 * column(r, c == 1 ? 0 : c));
+    }
+    // A column that does not vary (an empty model) is held to float rounding of its value.
+    const double atol = std::max(1e-4 * (hi - lo), 1e-6);
+    for (std::size_t i = 0; i < want.size(); ++i) {
+      const double diff = std::abs(column(*got[i], c) - column(want[i], c));
+      worst[c] = std::max(worst[c], diff / (atol + 1e-5 * std::abs(column(want[i], c))));
+    }
+  }
+  return worst;
+}
+
+std::vector<BlockResult> Copy(const BlockResultArray& results) {
+  std::vector<BlockResult> out;
+  for (const auto& r : results) out.push_back(*r);
+  return out;
+}
+
+struct ModelCase {
+  const char* name;
+  int n;
+  int spacing;  ///< m
+  float density;
+  float z0;
+  int type;
+  std::function<double(double)> anomaly;  ///< mGal at x km
+};
+
+/// A basin's anomaly (mGal at x km), positive on its flanks where no prism stays thick.
+std::function<double(double)> BasinAnomaly(double centre, double width) {
+  return [=](double x) {
+    const double u = (x - centre) / width;
+    return -25.0 * std::exp(-u * u) + 0.3 * std::sin(x * 1.4) + 1.0;
+  };
+}
+
+/// Profiles of the size of the result tables' cases that reach every branch of the vector
+/// sums: empty prisms at the ends (whole blocks skipped) and inside, negative starting
+/// thicknesses, a row that is not a whole number of blocks, one sample, a basin hanging from
+/// depth 0 and a granite rising above the profile level.
+std::vector<ModelCase> ModelCases() {
+  auto basin = BasinAnomaly;
+  return {
+      {"basin with empty flanks", 200, 500, -250.0f, 0.5f, -1, basin(50, 15)},
+      {"granite, every prism thick", 77, 1000, 300.0f, 3.0f, 1,
+       [](double x) { return 6.0 + 4.0 * std::cos(x / 9.0); }},
+      {"granite above the profile level", 45, 250, 500.0f, 0.6f, 1,
+       [](double x) { return 30.0 * std::exp(-(x - 5.5) * (x - 5.5)); }},
+      {"basin from depth 0, opposite signs", 37, 750, 300.0f, 0.0f, -1,
+       [](double x) { return 4.0 * std::sin(x / 3.0); }},
+      {"one sample", 1, 1000, -250.0f, 1.0f, -1, [](double) { return -6.0; }},
+  };
+}
+
+/// A profile of `c`, equally spaced, or for one sample through the interpolated series.
+void FillCase(CTessmorDoc& doc, const ModelCase& c) {
+  if (c.n > 1) {
+    Fill(doc, c.n, c.spacing, c.anomaly);
+    return;
+  }
+  doc.AddPoint({0, 0.0});
+  doc.AddPoint({c.spacing, 0.0});
+  doc.m_bEquallySpaced = 0;
+  doc.m_nSpacing = c.spacing;
+  doc.m_interpolated.Add(static_cast<float>(c.anomaly(0.0)));
+}
+
+TEST(BlockModel, VectorArithmeticAgreesWithTheScalarReference) {
+  RecordProperty("vector_target", PrismSumsTarget());
+  for (const ModelCase& c : ModelCases()) {
+    SCOPED_TRACE(c.name);
+    CTessmorDoc doc;
+    FillCase(doc, c);
+    ASSERT_EQ(doc.GetPointCount(10), c.n);
+    BlockResultArray scalar, vector;
+    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, Arithmetic::kScalar);
+    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, Arithmetic::kVector);
+    ASSERT_EQ(vector.size(), static_cast<std::size_t>(c.n));
+    const std::array<double, 3> worst = WorstOverTolerance(vector, Copy(scalar));
+    EXPECT_LT(worst[0], 1.0) << "calculated";
+    EXPECT_LT(worst[1], 1.0) << "residual";
+    EXPECT_LT(worst[2], 1.0) << "depth";
+    for (const auto& r : vector) {
+      // The clamp holds in the vector sweeps too.
+      EXPECT_GE(c.type == 1 ? c.z0 - r->depth : r->depth - c.z0, 0.0f);
+    }
+  }
+}
+
+/// The prism factor (km) in double precision from the same closed form as PrismFactor.
+double ExactPrismFactor(double x1, double x2, double w, double top, double bottom) {
+  auto angle = [](double z, double x) {
+    return x > 0 ? std::atan(z / x) : M_PI - std::atan(z / std::fabs(x));
+  };
+  const double r1 = std::hypot(x1, top), r2 = std::hypot(x2, top);
+  const double r3 = std::hypot(x1, bottom), r4 = std::hypot(x2, bottom);
+  return x2 * std::log((r1 * r4) / (r2 * r3)) + w * std::log(r3 / r1) +
+         bottom * (angle(bottom, x1) - angle(bottom, x2)) - top * (angle(top, x1) - angle(top, x2));
+}
+
+/// The ten documented sweeps in double precision: calculated, residual, depth per sample.
+std::vector<std::array<double, 3>> ExactSweeps(const CTessmorDoc& doc, double density, double z0,
+                                               int type) {
+  const int n = doc.GetPointCount(10);
+  const double w = doc.GetEqualSpacing() * 0.001, rho = density * 0.001;
+  const double slab = rho * kSlabFactor;
+  std::vector<double> x(n), obs(n), t(n);
+  std::vector<std::array<double, 3>> out(n);
+  for (int i = 0; i < n; ++i) {
+    x[i] = doc.GetPoint(i, true).distance * 0.001;
+    obs[i] = doc.GetPoint(i, true).anomaly;
+    t[i] = obs[i] / slab;
+  }
+  for (int s = 1; s <= 10; ++s) {
+    for (int i = 0; i < n; ++i) {
+      double calc = 0.0;
+      for (int j = 0; j < n; ++j) {
+        if (t[j] == 0.0) continue;
+        const double x2 = std::fabs(x[i] - x[j]) + w * 0.5;
+        const double top = type == 1 ? z0 - t[j] : z0;
+        const double bottom = type == 1 ? z0 : z0 + t[j];
+        calc += ExactPrismFactor(x2 - w, x2, w, top, bottom) * rho * kTwoG;
+      }
+      out[i] = {calc, obs[i] - calc, 0.0};
+      if (s < 10) t[i] = std::max(0.0, t[i] + out[i][1] / slab);
+    }
+  }
+  for (int i = 0; i < n; ++i) out[i][2] = type == 1 ? z0 - t[i] : z0 + t[i];
+  return out;
+}
+
+/// The largest difference of each column from the exact sweeps.
+std::array<double, 3> WorstFromExact(const BlockResultArray& got,
+                                     const std::vector<std::array<double, 3>>& exact) {
+  std::array<double, 3> worst{};
+  for (std::size_t i = 0; i < exact.size(); ++i) {
+    const double v[3] = {got[i]->calculated, got[i]->residual, got[i]->depth};
+    for (int c = 0; c < 3; ++c) worst[c] = std::max(worst[c], std::abs(v[c] - exact[i][c]));
+  }
+  return worst;
+}
+
+TEST(BlockModel, VectorArithmeticOfLongRowsIsAsExactAsTheScalar) {
+  // Rows long enough to be shared by two threads. Far prisms add a small difference of large
+  // logarithms, so a long row's sum carries float noise of its own (about 1e-2 mGal at a
+  // thousand samples) in the scalar reference as in the vector sums: the two are held to the
+  // same distance from the sweeps done in double precision, with a margin of a half.
+  const ModelCase cases[] = {{"long basin", 1100, 500, -250.0f, 0.5f, -1, BasinAnomaly(275, 120)},
+                             {"long granite", 1030, 500, 250.0f, 6.0f, 1,
+                              [](double x) { return 8.0 + 3.0 * std::sin(x / 40.0); }}};
+  for (const ModelCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTessmorDoc doc;
+    FillCase(doc, c);
+    BlockResultArray scalar, vector;
+    doc.ComputeBlockModel(scalar, c.density, c.z0, c.type, Arithmetic::kScalar);
+    doc.ComputeBlockModel(vector, c.density, c.z0, c.type, Arithmetic::kVector);
+    ASSERT_EQ(vector.size(), static_cast<std::size_t>(c.n));
+    const auto exact = ExactSweeps(doc, c.density, c.z0, c.type);
+    const std::array<double, 3> of_scalar = WorstFromExact(scalar, exact);
+    const std::array<double, 3> of_vector = WorstFromExact(vector, exact);
+    for (int col = 0; col < 3; ++col) {
+      RecordProperty(std::string(c.name) + " column " + std::to_string(col) + " scalar/vector",
+                     std::to_string(of_scalar[col]) + " " + std::to_string(of_vector[col]));
+      EXPECT_LE(of_vector[col], 1.5 * of_scalar[col] + 1e-5) << col;
+    }
+  }
+}
+
+TEST(BlockModel, VectorArithmeticRunsTenSweepsWithImmediateCorrections) {
+  // The vector sums round differently, so the sweeps are told apart by size: the vector
+  // result is much closer to ten plain sweeps than nine or eleven sweeps are.
+  for (int type : {1, -1}) {
+    SCOPED_TRACE(type);
+    CTessmorDoc doc;
+    Fill(doc, 40, 750, [](double x) { return 12.0 * std::exp(-(x - 14) * (x - 14) / 20) - 2; });
+    const float density = type == 1 ? 300.0f : -300.0f;
+    BlockResultArray results;
+    doc.ComputeBlockModel(results, density, 2.0f, type, Arithmetic::kVector);
+    const std::vector<BlockResult> ten = PlainSweeps(doc, density, 2.0f, type, 10);
+    const std::array<double, 3> worst = WorstOverTolerance(results, ten);
+    EXPECT_LT(worst[2], 1.0);
+    for (int sweeps : {9, 11}) {
+      BlockResultArray other;
+      for (const BlockResult& r : PlainSweeps(doc, density, 2.0f, type, sweeps)) {
+        other.push_back(std::make_unique<BlockResult>(r));
+      }
+      EXPECT_GT(WorstOverTolerance(other, ten)[2], 10.0 * worst[2]) << sweeps;
+    }
+  }
+}
+
+TEST(PrismSums, AddTheFactorsOfThePrismsWithAThickness) {
+  // 40 prisms 0.5 km wide in blocks of 16 (48 with the padding): thick, empty and negative
+  // ones, seen from a station inside the row and one beyond its end.
+  const int n = 40, padded = 48;
+  const float w = 0.5f, z0 = 2.0f;
+  std::vector<float> x(padded), t(padded, 0.0f);
+  for (int j = 0; j < padded; ++j) x[j] = 0.5f * static_cast<float>(std::min(j, n - 1));
+  for (int j = 0; j < n; ++j) t[j] = j % 7 == 3 ? 0.0f : j % 5 == 1 ? -0.3f : 0.1f * (j % 9);
+  for (bool granite : {false, true}) {
+    for (float station : {7.25f, 30.0f}) {
+      SCOPED_TRACE(testing::Message() << granite << " " << station);
+      std::vector<float> far_face(padded), near(padded), far(padded), angles(padded);
+      double want = 0.0, magnitude = 0.0;
+      for (int j = 0; j < padded; ++j) {
+        const float x2 = std::fabs(station - x[j]) + w * 0.5f;
+        const float x1 = x2 - w;
+        far_face[j] = x2;
+        // The boundary face's terms, as the program hoists them: a prism of no height at z0
+        // has F = 0, so they come from their definitions.
+        near[j] = std::sqrt(x1 * x1 + z0 * z0);
+        far[j] = std::sqrt(x2 * x2 + z0 * z0);
+        const double a1 = x1 > 0 ? std::atan(z0 / x1) : M_PI - std::atan(z0 / std::fabs(x1));
+        angles[j] = static_cast<float>(z0 * (a1 - std::atan(z0 / x2)));
+        if (j >= n || t[j] == 0.0f) continue;
+        const float top = granite ? z0 - t[j] : z0;
+        const float bottom = granite ? z0 : z0 + t[j];
+        const float f = PrismFactor(x1, x2, w, top, bottom);
+        want += f;
+        magnitude += std::abs(f);
+      }
+      PrismRow row;
+      row.far_face = far_face.data();
+      row.t = t.data();
+      row.boundary_near = near.data();
+      row.boundary_far = far.data();
+      row.boundary_angles = angles.data();
+      row.width = w;
+      row.z0 = z0;
+      row.granite = granite;
+      // Float rounding of the terms (a few units of 1e-7 of each factor's parts) summed.
+      const double tol = 2e-5 * magnitude + 1e-6;
+      EXPECT_NEAR(SumPrismFactors(row, 0, padded), want, tol);
+      EXPECT_NEAR(SumPrismFactors(row, 0, 16) + SumPrismFactors(row, 16, padded), want, tol);
+      EXPECT_EQ(SumPrismFactors(row, 16, 16), 0.0f);
     }
   }
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "analysis/VectorSums.h"
 #include "profile/TessmorDoc.h"
 
 namespace {
@@ -13,7 +14,8 @@ constexpr int kPad = 5;
 
 }  // namespace
 
-void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km) {
+void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
+                                            Arithmetic arithmetic) {
   result.clear();
   const int n = GetPointCount(10);
   // The reflection reads samples 1 … 5 and n − 2 … n − 6: a shorter series cannot be
@@ -50,10 +52,18 @@ void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km)
     x += fdx;
   }
 
-  for (int i = 1; i <= big_n; ++i) {
-    float acc = 0.0f;
-    for (int j = 1; j <= big_n; ++j) acc += kernel[std::abs(i - j) + 1] * data[j];
-    conv[i] = acc;
+  if (arithmetic == Arithmetic::kVector) {
+    // The kernel by signed offset j − i at index N − 1 + j − i, so that each sample's sum is
+    // the product of two runs of consecutive values.
+    std::vector<float> mirrored(2 * big_n - 1);
+    for (int k = 0; k < 2 * big_n - 1; ++k) mirrored[k] = kernel[std::abs(k - (big_n - 1)) + 1];
+    for (int i = 1; i <= big_n; ++i) conv[i] = DotProduct(&mirrored[big_n - i], &data[1], big_n);
+  } else {
+    for (int i = 1; i <= big_n; ++i) {
+      float acc = 0.0f;
+      for (int j = 1; j <= big_n; ++j) acc += kernel[std::abs(i - j) + 1] * data[j];
+      conv[i] = acc;
+    }
   }
 
   result.reserve(n);

@@ -158,4 +158,35 @@ TEST(UpwardContinuation, HeightThatIsNotPositiveGivesNoResult) {
   }
 }
 
+TEST(UpwardContinuation, VectorArithmeticAgreesWithTheScalarReference) {
+  // Lengths around the vector widths (4, 8, 16 lanes, two accumulators) and a long one; a
+  // linear background added back. The result tables allow 1e-4 of the column's range plus
+  // 1e-5 of the value; a reordered float sum of N terms differs by about N × 6e-8 of the sum of
+  // the terms' magnitudes, far below that.
+  for (int n : {6, 7, 21, 33, 64, 511, 5000}) {
+    SCOPED_TRACE(n);
+    CTessmorDoc doc;
+    FillEqual(doc, n, 2000, 250, [n](double x) {
+      return 12.0 * std::exp(-std::pow((x / 250.0 - n * 0.4) / (n * 0.1 + 1), 2)) +
+             std::sin(x / 700.0);
+    });
+    doc.SetBackground(kBackgroundLinear, {2000, 1.0}, {12000, 21.0});
+    PointArray scalar, vector;
+    doc.ComputeUpwardContinuation(scalar, 1.5f, Arithmetic::kScalar);
+    doc.ComputeUpwardContinuation(vector, 1.5f, Arithmetic::kVector);
+    ASSERT_EQ(vector.size(), scalar.size());
+    double lo = 1e30, hi = -1e30;
+    for (const auto& p : scalar) {
+      lo = std::min(lo, p->anomaly);
+      hi = std::max(hi, p->anomaly);
+    }
+    for (std::size_t i = 0; i < scalar.size(); ++i) {
+      EXPECT_EQ(vector[i]->distance, scalar[i]->distance);
+      EXPECT_NEAR(vector[i]->anomaly, scalar[i]->anomaly,
+                  1e-4 * (hi - lo) + 1e-5 * std::abs(scalar[i]->anomaly))
+          << i;
+    }
+  }
+}
+
 }  // namespace

@@ -39,15 +39,20 @@ std::unique_ptr<CTessmorDoc> WideBasinProfile(int n) {
   return doc;
 }
 
+// Arguments: samples, arithmetic (0 scalar, 1 vector), the two side by side.
 void BM_UpwardContinuation(benchmark::State& state) {
   const auto doc = BasinProfile(static_cast<int>(state.range(0)));
+  const Arithmetic arithmetic = state.range(1) == 0 ? Arithmetic::kScalar : Arithmetic::kVector;
   PointArray result;
   for (auto _ : state) {
-    doc->ComputeUpwardContinuation(result, 2.0f);
+    doc->ComputeUpwardContinuation(result, 2.0f, arithmetic);
     benchmark::DoNotOptimize(result.data());
   }
+  state.SetLabel(arithmetic == Arithmetic::kScalar ? "scalar" : "vector");
 }
-BENCHMARK(BM_UpwardContinuation)->Arg(64)->Arg(511)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpwardContinuation)
+    ->ArgsProduct({{64, 511, 5000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SecondDerivative(benchmark::State& state) {
   const auto doc = BasinProfile(static_cast<int>(state.range(0)));
@@ -58,36 +63,56 @@ void BM_SecondDerivative(benchmark::State& state) {
 }
 BENCHMARK(BM_SecondDerivative)->Arg(64)->Arg(511)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-void BM_BlockModel(benchmark::State& state) {
-  const auto doc = BasinProfile(static_cast<int>(state.range(0)));
+/// The arithmetic of a block-model benchmark: its second argument, 0 scalar, 1 vector.
+Arithmetic ArithmeticOf(const benchmark::State& state) {
+  return state.range(1) == 0 ? Arithmetic::kScalar : Arithmetic::kVector;
+}
+
+/// The inversion of `doc` with one arithmetic; the label says which.
+void RunBlockModel(benchmark::State& state, CTessmorDoc& doc, float density, float depth_km,
+                   int model_type) {
+  const Arithmetic arithmetic = ArithmeticOf(state);
   BlockResultArray results;
   for (auto _ : state) {
-    doc->ComputeBlockModel(results, -250.0f, 0.5f, -1);
+    doc.ComputeBlockModel(results, density, depth_km, model_type, arithmetic);
     benchmark::DoNotOptimize(results.data());
   }
+  state.SetLabel(arithmetic == Arithmetic::kScalar ? "scalar" : "vector");
 }
-BENCHMARK(BM_BlockModel)->Arg(64)->Arg(511)->Unit(benchmark::kMillisecond);
+
+// Arguments: samples, arithmetic (0 scalar, 1 vector), the two side by side.
+void BM_BlockModel(benchmark::State& state) {
+  const auto doc = BasinProfile(static_cast<int>(state.range(0)));
+  RunBlockModel(state, *doc, -250.0f, 0.5f, -1);
+}
+BENCHMARK(BM_BlockModel)
+    ->Args({64, 0})
+    ->Args({64, 1})
+    ->Args({511, 0})
+    ->Args({511, 1})
+    ->Unit(benchmark::kMillisecond);
 // Ten sweeps over 25 million prism pairs: one run is enough to time it.
-BENCHMARK(BM_BlockModel)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlockModel)
+    ->Args({5000, 0})
+    ->Args({5000, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_BlockModelNoEmptyPrism(benchmark::State& state) {
   const auto doc = WideBasinProfile(static_cast<int>(state.range(0)));
-  BlockResultArray results;
-  for (auto _ : state) {
-    doc->ComputeBlockModel(results, -250.0f, 0.5f, -1);
-    benchmark::DoNotOptimize(results.data());
-  }
+  RunBlockModel(state, *doc, -250.0f, 0.5f, -1);
 }
-BENCHMARK(BM_BlockModelNoEmptyPrism)->Arg(511)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlockModelNoEmptyPrism)->Args({511, 0})->Args({511, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlockModelNoEmptyPrism)
+    ->Args({5000, 0})
+    ->Args({5000, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_GraniteModel(benchmark::State& state) {
   const auto doc = WideBasinProfile(static_cast<int>(state.range(0)));
-  BlockResultArray results;
-  for (auto _ : state) {
-    doc->ComputeBlockModel(results, -250.0f, 6.0f, 1);
-    benchmark::DoNotOptimize(results.data());
-  }
+  RunBlockModel(state, *doc, -250.0f, 6.0f, 1);
 }
-BENCHMARK(BM_GraniteModel)->Arg(511)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraniteModel)->Args({511, 0})->Args({511, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Arithmetic.h"
+#include "analysis/BlockModel.h"
 #include "chart/FloatArray.h"
 #include "chart/VexaDoc.h"
 #include "profile/ProfilePoint.h"
@@ -60,8 +62,10 @@ class CTessmorDoc : public CVexaDoc {
 
   /// Continues the residual anomaly upward by `height_km`: `result` receives one point per
   /// sample (its distance, the continued anomaly with the background added back). Sets
-  /// m_bUpwardContinued. A series of fewer than 6 samples gives an empty result.
-  void ComputeUpwardContinuation(PointArray& result, float height_km);
+  /// m_bUpwardContinued. A series of fewer than 6 samples gives an empty result. `arithmetic`
+  /// chooses the scalar reference or the vectorised convolution.
+  void ComputeUpwardContinuation(PointArray& result, float height_km,
+                                 Arithmetic arithmetic = Arithmetic::kVector);
   /// The Savitzky–Golay second derivative of the residual anomaly, one value per sample in
   /// mGal per squared sample interval; empty when there are fewer than 8 samples.
   std::vector<float> ComputeSecondDerivative();
@@ -70,7 +74,9 @@ class CTessmorDoc : public CVexaDoc {
   void SecondDifference(float* out, std::size_t out_size, const PointArray& series) const;
   /// Fits one prism per sample to the residual anomaly (density contrast in kg/m³, boundary
   /// depth in km, model type 1 granite or -1 basin); `results` receives one record per sample.
-  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type);
+  /// `arithmetic` chooses the scalar reference or the vectorised prism sums.
+  void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type,
+                         Arithmetic arithmetic = Arithmetic::kVector);
 
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.
