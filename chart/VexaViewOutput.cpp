@@ -4,17 +4,18 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
 
 #include "chart/VexaView.h"
+#include "platform/Archive.h"
 #include "platform/Clipboard.h"
 #include "platform/DC.h"
 #include "platform/EmfDC.h"
 #include "platform/EnhMetafile.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileError.h"
 #include "platform/ImageDC.h"
 #include "platform/PictureFiles.h"
 #include "platform/Prompts.h"
@@ -75,12 +76,14 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return !ec && ca == cb;
 }
 
+// Writes `bytes` as the file `path`, replacing an existing file whole or not at all.
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  try {
+    tessmor::WriteFileReplacing(path, bytes);
+    return true;
+  } catch (const tessmor::FileException&) {
+    return false;
+  }
 }
 
 }  // namespace

@@ -526,6 +526,21 @@ TEST_F(ChartExportTest, AsksBeforeReplacingTheFileItWrites) {
   EXPECT_EQ(prompts.shown()[0].style & tessmor::kPromptButtonMask, tessmor::kPromptYesNo);
 }
 
+TEST_F(ChartExportTest, PictureWrittenThroughALinkReplacesItsTargetAndKeepsTheLink) {
+  std::filesystem::create_directory(dir + "/pictures");
+  std::ofstream(dir + "/pictures/chart.bmp", std::ios::binary) << "older picture";
+  std::filesystem::permissions(dir + "/pictures/chart.bmp", std::filesystem::perms(0640));
+  std::filesystem::create_symlink("pictures/chart.bmp", dir + "/chart.bmp");
+  dialogs.Script({true, dir + "/chart.bmp", 2});
+  ASSERT_TRUE(view.ExportChart(own));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/chart.bmp"));
+  EXPECT_EQ(tessmor::testing::Slurp(dir + "/pictures/chart.bmp").substr(0, 2), "BM");
+  EXPECT_EQ(std::filesystem::status(dir + "/pictures/chart.bmp").permissions(),
+            std::filesystem::perms(0640));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir + "/pictures"), {}), 1)
+      << "no temporary file is left";
+}
+
 TEST_F(ChartExportTest, OffersTheThreeMetafileAndBitmapFiltersThenPngSvgAndPdf) {
   EXPECT_FALSE(view.ExportChart(own));  // cancelled
   ASSERT_EQ(dialogs.requests().size(), 1u);
