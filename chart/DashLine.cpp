@@ -136,6 +136,16 @@ void CDashLine::NextEntry() {
   m_nRemaining = m_dashes[m_nDashIndex];
 }
 
+void CDashLine::EndEntryAt(std::int64_t x, std::int64_t y) {
+  NextEntry();
+  const auto cx = static_cast<std::int32_t>(x), cy = static_cast<std::int32_t>(y);
+  if (InGap()) {
+    m_pDC->LineTo(cx, cy);  // the dash ends here
+  } else {
+    m_pDC->MoveTo(cx, cy);  // the gap ends here
+  }
+}
+
 void CDashLine::OpenPathIfNeeded() {
   if (!m_bPathMode) return;
   if (!m_pDC->IsPathOpen()) m_pDC->BeginPath();
@@ -194,13 +204,7 @@ void CDashLine::LineTo(std::int32_t x, std::int32_t y) {
     const std::int64_t minor = taken * m / n;
     const std::int64_t px = m_x + sx * (x_major ? major : minor);
     const std::int64_t py = m_y + sy * (x_major ? minor : major);
-    NextEntry();
-    const auto cx = static_cast<std::int32_t>(px), cy = static_cast<std::int32_t>(py);
-    if (InGap()) {
-      m_pDC->LineTo(cx, cy);  // the dash ends here
-    } else {
-      m_pDC->MoveTo(cx, cy);  // the gap ends here
-    }
+    EndEntryAt(px, py);
     if (taken == n) {
       m_x = x, m_y = y;
       return;
@@ -224,13 +228,7 @@ void CDashLine::LineTo(std::int32_t x, std::int32_t y) {
         }
       }
       if (--m_nRemaining > 0) continue;
-      NextEntry();
-      const auto cx = static_cast<std::int32_t>(px), cy = static_cast<std::int32_t>(py);
-      if (InGap()) {
-        m_pDC->LineTo(cx, cy);  // the dash ends here
-      } else {
-        m_pDC->MoveTo(cx, cy);  // the gap ends here
-      }
+      EndEntryAt(px, py);
       if (step == n) {
         m_x = x, m_y = y;
         return;

@@ -90,6 +90,9 @@ class CDashLine {
   bool InGap() const { return (m_nDashIndex & 1) != 0; }
   /// Moves on to the next pattern entry with its full length.
   void NextEntry();
+  // Ends the current dash or gap at (x, y): the next entry begins there, drawn to when a dash
+  // ended, moved to when a gap ended.
+  void EndEntryAt(std::int64_t x, std::int64_t y);
 
   tessmor::DC* m_pDC = nullptr;
   int m_nDashIndex = 0;
