@@ -185,13 +185,21 @@ bool CVexaDoc::OnOpenDocument(const std::string& path) {
   return true;
 }
 
+void CVexaDoc::ReportSaveError(const std::string& message, int cause) {
+  if (cause == tessmor::kFileErrorNone) {
+    ReportSaveLoadError(message);
+  } else {
+    ReportSaveLoadError(message + "\n" + CFileErrText(cause));
+  }
+}
+
 bool CVexaDoc::OnSaveDocument(const std::string& path) {
   if (!m_bChartMode) return Document::OnSaveDocument(path);
   tessmor::Archive ar = tessmor::Archive::ForStore(path);
   try {
     SerializeChart(ar);
   } catch (const std::exception&) {
-    ReportSaveLoadError(tessmor::kFailedToSaveDocument);
+    ReportSaveError(tessmor::kFailedToSaveDocument, tessmor::kFileErrorNone);
     return false;
   }
   try {
@@ -200,7 +208,8 @@ bool CVexaDoc::OnSaveDocument(const std::string& path) {
     const bool cannotCreate = e.cause() == tessmor::kFileErrorBadPath ||
                               e.cause() == tessmor::kFileErrorNotFound ||
                               e.cause() == tessmor::kFileErrorAccessDenied;
-    ReportSaveLoadError(cannotCreate ? tessmor::kInvalidFilename : tessmor::kFailedToSaveDocument);
+    ReportSaveError(cannotCreate ? tessmor::kInvalidFilename : tessmor::kFailedToSaveDocument,
+                    e.cause());
     return false;
   }
   SetModifiedFlag(false);

@@ -168,6 +168,8 @@ class CVexaDoc : public tessmor::Document {
   /// when everything was written. Failures are reported ("Invalid filename.", "Failed to save
   /// document.") and give false.
   bool OnSaveDocument(const std::string& path) override;
+  /// A failed save shows `message` and, on a second line, the file-error text of `cause`.
+  void ReportSaveError(const std::string& message, int cause) override;
   bool OnNewDocument() override;
   /// Clears the chart and empties the bitmap store.
   void OnCloseDocument();

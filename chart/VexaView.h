@@ -322,8 +322,9 @@ class CVexaView : public tessmor::View, public IChartView {
   std::vector<std::uint8_t> MakePagePicture(int type);
   /// Writes the chart to `path`: 1 an enhanced metafile, 2 a Windows metafile, 3 a bitmap
   /// file, kPicturePng, kPictureSvg or kPicturePdf (MakePagePicture). Returns true when
-  /// written.
-  bool WriteChartFile(const std::string& path, int type);
+  /// written; otherwise the old file is as it was and `cause`, when given, receives the
+  /// file-error cause (0 when the picture itself could not be made).
+  bool WriteChartFile(const std::string& path, int type, int* cause = nullptr);
 
   // Members, in their documented order. The transform holds the pen and world frame.
   CViewTransform m_transform;

@@ -20,6 +20,7 @@
 #include "platform/PictureFiles.h"
 #include "platform/Prompts.h"
 #include "plotsupport/Bitmaps.h"
+#include "util/TextData.h"
 
 namespace {
 
@@ -76,12 +77,14 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return !ec && ca == cb;
 }
 
-// Writes `bytes` as the file `path`, replacing an existing file whole or not at all.
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+// Writes `bytes` as the file `path`, replacing an existing file whole or not at all. On
+// failure `cause` (when given) receives the file-error cause.
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, int* cause) {
   try {
     tessmor::WriteFileReplacing(path, bytes);
     return true;
-  } catch (const tessmor::FileException&) {
+  } catch (const tessmor::FileException& e) {
+    if (cause) *cause = e.cause();
     return false;
   }
 }
@@ -269,25 +272,29 @@ std::vector<std::uint8_t> CVexaView::MakePagePicture(int type) {
   return bytes;
 }
 
-bool CVexaView::WriteChartFile(const std::string& path, int type) {
+bool CVexaView::WriteChartFile(const std::string& path, int type, int* cause) {
+  if (cause) *cause = tessmor::kFileErrorNone;
   switch (type) {
     case 1: {
       const tessmor::EnhMetafile emf(MakeMetafile());
-      return emf.IsValid() && emf.Save(path);
+      return emf.IsValid() && WriteBytes(path, emf.bytes(), cause);
     }
     case 2: {
       const tessmor::EnhMetafile emf(MakeMetafile());
-      return emf.IsValid() && ConvertEMFtoWMF(&GetReferenceDC(), &emf, path.c_str()) == 1;
+      if (!emf.IsValid()) return false;
+      if (ConvertEMFtoWMF(&GetReferenceDC(), &emf, path.c_str()) == 1) return true;
+      if (cause) *cause = tessmor::kFileErrorGeneric;
+      return false;
     }
     case 3: {
       const std::optional<tessmor::Dib> dib = MakeBitmap();
-      return dib && WriteBytes(path, tessmor::DibFileImage(*dib));
+      return dib && WriteBytes(path, tessmor::DibFileImage(*dib), cause);
     }
     case kPicturePng:
     case kPictureSvg:
     case kPicturePdf: {
       const std::vector<std::uint8_t> bytes = MakePagePicture(type);
-      return !bytes.empty() && WriteBytes(path, bytes);
+      return !bytes.empty() && WriteBytes(path, bytes, cause);
     }
     default:
       return false;
@@ -301,7 +308,7 @@ bool CVexaView::ExportChart(const std::string& path) {
   request.save = true;
   request.title = kExportTitle;
   for (const auto& [name, ext] : kExportFilters) request.filters.emplace_back(name, ext);
-  request.all_files = false;
+  request.all_files = true;
   request.flags = tessmor::kFileDialogOverwritePrompt | tessmor::kFileDialogHideReadOnly |
                   tessmor::kFileDialogPathMustExist;
   // The proposed name is the document's base name with the first filter's extension, never
@@ -350,7 +357,13 @@ bool CVexaView::ExportChart(const std::string& path) {
       return false;
     }
   }
-  const bool written = WriteChartFile(target.string(), type);
+  int cause = tessmor::kFileErrorNone;
+  const bool written = WriteChartFile(target.string(), type, &cause);
+  if (!written) {
+    std::string text = "The picture " + target.filename().string() + " could not be written.";
+    if (cause != tessmor::kFileErrorNone) text += std::string("\n") + CFileErrText(cause);
+    tessmor::GetPrompts().MessageBox(text, tessmor::kPromptOk | tessmor::kPromptIconWarning);
+  }
   // Only the folder is remembered: the document keeps its own path and title, so that a
   // later save never writes the chart over the exported picture.
   std::string folder = target.parent_path().string();

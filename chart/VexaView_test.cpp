@@ -549,7 +549,7 @@ TEST_F(ChartExportTest, OffersTheThreeMetafileAndBitmapFiltersThenPngSvgAndPdf) 
       {"Windows Bitmap (*.bmp)", ".bmp"},           {"Portable Network Graphics (*.png)", ".png"},
       {"Scalable Vector Graphics (*.svg)", ".svg"}, {"Portable Document Format (*.pdf)", ".pdf"}};
   EXPECT_EQ(dialogs.requests()[0].filters, expected);
-  EXPECT_FALSE(dialogs.requests()[0].all_files);
+  EXPECT_TRUE(dialogs.requests()[0].all_files);
 }
 
 // The chart of ChartExportTest with a title text, on A5 landscape paper (210 × 148 mm).

@@ -81,7 +81,7 @@ bool Document::OnSaveDocument(const std::string& path) {
   try {
     Serialize(ar);
   } catch (const std::exception&) {
-    ReportSaveLoadError(kFailedToSaveDocument);
+    ReportSaveError(kFailedToSaveDocument, kFileErrorNone);
     return false;
   }
   try {
@@ -89,7 +89,7 @@ bool Document::OnSaveDocument(const std::string& path) {
   } catch (const FileException& e) {
     const bool cannot_create = e.cause() == kFileErrorBadPath || e.cause() == kFileErrorNotFound ||
                                e.cause() == kFileErrorAccessDenied;
-    ReportSaveLoadError(cannot_create ? kInvalidFilename : kFailedToSaveDocument);
+    ReportSaveError(cannot_create ? kInvalidFilename : kFailedToSaveDocument, e.cause());
     return false;
   }
   SetModifiedFlag(false);
@@ -103,5 +103,7 @@ void Document::DeleteContents() {}
 void Document::ReportSaveLoadError(const std::string& message) {
   GetPrompts().MessageBox(message, kPromptOk | kPromptIconWarning);
 }
+
+void Document::ReportSaveError(const std::string& message, int) { ReportSaveLoadError(message); }
 
 }  // namespace tessmor

@@ -60,7 +60,7 @@ class TESSMOR_PLATFORM_EXPORT Document {
   virtual bool OnOpenDocument(const std::string& path);
   /// Writes the document to `path` through Serialize; the file is replaced only when the whole
   /// document was written. On failure it reports "Failed to save document." (or "Invalid
-  /// filename." when the file cannot be created) and returns false.
+  /// filename." when the file cannot be created) through ReportSaveError and returns false.
   virtual bool OnSaveDocument(const std::string& path);
   /// Reads or writes the document's contents.
   virtual void Serialize(Archive& ar);
@@ -69,6 +69,9 @@ class TESSMOR_PLATFORM_EXPORT Document {
 
   /// Shows a failed open or save in a message box.
   static void ReportSaveLoadError(const std::string& message);
+  /// Shows a failed save: `message`, and what went wrong when `cause` says it. This one
+  /// shows `message` alone; a document that knows the file-error texts adds them.
+  virtual void ReportSaveError(const std::string& message, int cause);
 
  private:
   std::string path_;

@@ -136,11 +136,23 @@ TEST_F(SaveProfile, FailedSaveKeepsWhatWasThere) {
   std::ofstream(path + "/inside") << "precious";
   EXPECT_FALSE(doc->DoSaveProfile(path, true));
   EXPECT_EQ(tessmor::testing::Slurp(path + "/inside"), "precious");
-  EXPECT_EQ(prompts.texts().size(), 1u);
+  // The box names the cause: a folder stands where the file should go.
+  EXPECT_EQ(prompts.texts(),
+            std::vector<std::string>{"Invalid filename.\nThe file could not be accessed"});
   EXPECT_EQ(doc->GetPathName(), "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(SaveProfile, SaveIntoAVanishedFolderSaysTheFolderIsMissing) {
+  FakePrompts prompts;
+  CTessmorDoc* doc = NewDoc();
+  doc->AddPoint({0, 1.0});
+  EXPECT_FALSE(doc->DoSaveProfile(dir_ + "/gone/line.gpr", true));
+  EXPECT_EQ(prompts.texts(),
+            std::vector<std::string>{"Invalid filename.\nThe file could not be located"});
+  EXPECT_EQ(doc->GetPathName(), "");
 }
 
 }  // namespace

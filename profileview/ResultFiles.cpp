@@ -7,8 +7,10 @@
 
 #include "platform/Archive.h"
 #include "platform/FileError.h"
+#include "platform/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"
+#include "util/TextData.h"
 
 namespace {
 
@@ -37,12 +39,14 @@ void Append(std::string& out, const char* format, ...) {
 }
 
 // Replaces the file at `path` by `text` whole (see WriteFileReplacing); false when it could
-// not be written, the old file then being as it was.
+// not be written, the old file then being as it was and the status bar saying why.
 bool WriteTable(const std::string& path, const std::string& text) {
   try {
     tessmor::WriteFileReplacing(path, std::vector<std::uint8_t>(text.begin(), text.end()));
     return true;
-  } catch (const tessmor::FileException&) {
+  } catch (const tessmor::FileException& e) {
+    tessmor::GetPrompts().StatusMessage(std::filesystem::path(path).filename().string() +
+                                        " was not written: " + CFileErrText(e.cause()));
     return false;
   }
 }

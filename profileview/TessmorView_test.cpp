@@ -215,7 +215,8 @@ TEST(ResultTables, RewrittenTableKeepsItsPermissionsAndItsLink) {
   EXPECT_EQ(files, 1) << "a temporary file was left beside the table";
 }
 
-TEST(ResultTables, TableThatCannotBeReplacedStaysAsItWas) {
+TEST(ResultTables, TableThatCannotBeReplacedStaysAsItWasAndTheStatusBarSaysWhy) {
+  tessmor::testing::FakePrompts prompts;
   Fixture f(10);
   std::vector<float> values(10, 2.0f);
   // A folder in the table's place: the write fails, and what was there stays.
@@ -229,6 +230,9 @@ TEST(ResultTables, TableThatCannotBeReplacedStaysAsItWas) {
     ++files;
   }
   EXPECT_EQ(files, 1) << "a temporary file was left";
+  EXPECT_EQ(prompts.status_messages(),
+            std::vector<std::string>{
+                "line_Derivative.txt was not written: The file could not be accessed"});
 }
 
 TEST(ResultTables, TooFewValuesLeaveAnEmptyFile) {
@@ -249,7 +253,7 @@ TEST(ResultTables, UnsavedDocumentWritesInTheCurrentFolder) {
   EXPECT_EQ(view.ResultPath(CTessmorView::kResultBlockModel), "_BlockModel.txt");
   doc.SetPathName("/data/line4.gpr");
   EXPECT_EQ(view.ResultPath(CTessmorView::kResultBlockModel), "/data/line4_BlockModel.txt");
-  // A folder that does not exist: skipped silently.
+  // A folder that does not exist: nothing is written, the status bar tells.
   doc.SetPathName("/no/such/folder/line4.gpr");
   BlockResultArray none;
   EXPECT_EQ(view.WriteResults(CTessmorView::kResultBlockModel, 0, nullptr, &none), 0);

@@ -129,10 +129,10 @@ const char* DocErrorText(int code) {
     case 104:
       return " You cannot Save an Empty Document !\n";
     case 105:
-      return " Unable to reverse the the Oriented Core Field correction\n from fully corrected "
+      return " Unable to reverse the Oriented Core Field correction\n from fully corrected "
              "data\n Only enter the Dec,Inc in sample coordinates";
     case 106:
-      return "Unable to load the fomat of data  \ncontained in this file\n -Convert it to a "
+      return "Unable to load the format of data  \ncontained in this file\n -Convert it to a "
              "suitable format first";
     default:
       return " Unknown Document Error Code : internal Failure";
@@ -142,13 +142,13 @@ const char* DocErrorText(int code) {
 const char* CFileErrText(int cause) {
   switch (cause) {
     case tessmor::kFileErrorGeneric:
-      return "An Unspecified error occured";
+      return "An Unspecified error occurred";
     case tessmor::kFileErrorNotFound:
       return "The file could not be located";
     case tessmor::kFileErrorBadPath:
       return "All or part of the path is invalid";
     case tessmor::kFileErrorTooManyOpenFiles:
-      return "The permitted number of open files was execeded";
+      return "The permitted number of open files was exceeded";
     case tessmor::kFileErrorAccessDenied:
       return "The file could not be accessed";
     case tessmor::kFileErrorInvalidFile:
@@ -164,13 +164,13 @@ const char* CFileErrText(int cause) {
     case tessmor::kFileErrorSharingViolation:
       return "SHARE.EXE was not loaded, or a shared file region is locked";
     case tessmor::kFileErrorLockViolation:
-      return "Attemp to lock a file-region that was already locked ";
+      return "Attempt to lock a file-region that was already locked ";
     case tessmor::kFileErrorDiskFull:
       return "The disk is full ";
     case tessmor::kFileErrorEndOfFile:
       return " The end of file was reached";
     default:
-      return "An Unknown Cfile-error occured";
+      return "An Unknown Cfile-error occurred";
   }
 }
 

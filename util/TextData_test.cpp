@@ -253,10 +253,10 @@ TEST(DisplayDocError, ShowsEachTextWordForWord) {
       {103, " Incomplete GM400 record detected in file\n Continue with loading\n"},
       {104, " You cannot Save an Empty Document !\n"},
       {105,
-       " Unable to reverse the the Oriented Core Field correction\n from fully corrected data\n "
+       " Unable to reverse the Oriented Core Field correction\n from fully corrected data\n "
        "Only enter the Dec,Inc in sample coordinates"},
       {106,
-       "Unable to load the fomat of data  \ncontained in this file\n -Convert it to a suitable "
+       "Unable to load the format of data  \ncontained in this file\n -Convert it to a suitable "
        "format first"},
       {99, " Unknown Document Error Code : internal Failure"},
       {107, " Unknown Document Error Code : internal Failure"},
@@ -298,10 +298,10 @@ TEST(DisplayDocError, ReturnsZeroWhenTheBoxFails) {
 TEST(DisplayCFileErr, ShowsEachTextWordForWord) {
   FakePrompts prompts;
   const std::vector<std::string> expected = {
-      "An Unspecified error occured",
+      "An Unspecified error occurred",
       "The file could not be located",
       "All or part of the path is invalid",
-      "The permitted number of open files was execeded",
+      "The permitted number of open files was exceeded",
       "The file could not be accessed",
       "There was an attempt to use an invalid file handle",
       "The current working directory cannot be removed",
@@ -309,17 +309,17 @@ TEST(DisplayCFileErr, ShowsEachTextWordForWord) {
       "There was an error trying to set the file pointer",
       "There was a file-related hardware error detected",
       "SHARE.EXE was not loaded, or a shared file region is locked",
-      "Attemp to lock a file-region that was already locked ",
+      "Attempt to lock a file-region that was already locked ",
       "The disk is full ",
       " The end of file was reached",
-      "An Unknown Cfile-error occured",
+      "An Unknown Cfile-error occurred",
   };
   for (int cause = 1; cause <= 15; ++cause) DisplayCFileErr(cause, 0);
   EXPECT_EQ(prompts.texts(), expected);
   for (const auto& shown : prompts.shown()) {
     EXPECT_EQ(shown.style, static_cast<unsigned>(tessmor::kPromptOk));
   }
-  EXPECT_STREQ(CFileErrText(-1), "An Unknown Cfile-error occured");
+  EXPECT_STREQ(CFileErrText(-1), "An Unknown Cfile-error occurred");
 }
 
 TEST(DisplayCFileErr, SilentOrCauseZeroShowsNothing) {
