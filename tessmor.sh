@@ -7,6 +7,9 @@
 #                                fuzz-campaign runs each harness 600 s (FUZZ_SECONDS) on its
 #                                corpus in build-fuzz/corpus/; FUZZ_TARGETS="a_fuzz b_fuzz" runs some
 #   ./tessmor.sh bench           install, build (Release), run the benchmarks
+#   ./tessmor.sh install         build, then add the program, its icon and its file types to
+#                                the user's desktop (menu entry, MIME types, "open with")
+#   ./tessmor.sh uninstall       take them away again
 #   ./tessmor.sh deps            install the Debian packages the project needs
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,10 +20,12 @@ JOBS=$(nproc)
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
-  libuemf-dev libeigen3-dev libfftw3-dev libhwy-dev
+  libuemf-dev libeigen3-dev libfftw3-dev libhwy-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
 )
+# What the desktop installation uses.
+DESKTOP_PACKAGES=(xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl)
 CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils chromium)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -165,6 +170,45 @@ check_interop() {
   "$ROOT/tools/interop-check.sh" "$ROOT/build"
 }
 
+# The user's data folder of the desktop (XDG), where menu entries, MIME types and icons go.
+data_home() { echo "${XDG_DATA_HOME:-$HOME/.local/share}"; }
+
+cmd_install() {
+  install_missing "${PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}"
+  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  local data
+  data=$(data_home)
+  mkdir -p "$data/applications" "$data/mime/packages" "$data/icons/hicolor/scalable/apps" \
+    "$data/icons/hicolor/256x256/apps"
+  sed "s|@TESSMOR@|$ROOT/build/bin/tessmor|" "$ROOT/tools/desktop/tessmor.desktop.in" \
+    >"$data/applications/tessmor.desktop"
+  cp "$ROOT/tools/desktop/tessmor-mime.xml" "$data/mime/packages/tessmor.xml"
+  cp "$ROOT/app/icons/tessmor.svg" "$data/icons/hicolor/scalable/apps/tessmor.svg"
+  cp "$ROOT/app/icons/tessmor-256.png" "$data/icons/hicolor/256x256/apps/tessmor.png"
+  update-mime-database "$data/mime"
+  update-desktop-database "$data/applications" 2>/dev/null || true
+  # A project opens in Tessmor when the file manager is asked to open it.
+  xdg-mime default tessmor.desktop application/x-tessmor-project application/x-gravmag-profile \
+    application/x-2dqn-profile
+  log "installed for $(id -un): $data/applications/tessmor.desktop and the file types of"
+  log "$data/mime/packages/tessmor.xml"
+}
+
+cmd_uninstall() {
+  local data
+  data=$(data_home)
+  rm -f "$data/applications/tessmor.desktop" "$data/mime/packages/tessmor.xml" \
+    "$data/icons/hicolor/scalable/apps/tessmor.svg" "$data/icons/hicolor/256x256/apps/tessmor.png"
+  if command -v update-mime-database >/dev/null; then update-mime-database "$data/mime"; fi
+  if command -v update-desktop-database >/dev/null; then
+    update-desktop-database "$data/applications" 2>/dev/null || true
+  fi
+  # The file manager's choices for the types go with them.
+  local list="$HOME/.config/mimeapps.list"
+  if [ -f "$list" ]; then sed -i '/=tessmor\.desktop;*$/d' "$list"; fi
+  log "removed Tessmor's menu entry, icon and file types for $(id -un)"
+}
+
 cmd_check() {
   local parts=("$@")
   [ ${#parts[@]} -gt 0 ] || parts=(format sanitize fuzz interop)
@@ -186,9 +230,11 @@ case "${1:-}" in
   gui) shift; cmd_gui "$@" ;;
   bench) shift; cmd_bench "$@" ;;
   check) shift; cmd_check "$@" ;;
-  deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" ;;
+  install) cmd_install ;;
+  uninstall) cmd_uninstall ;;
+  deps) install_missing "${PACKAGES[@]}" "${CHECK_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" ;;
   *)
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -13,7 +13,12 @@ class CDesktopView : public CTessmorView {
     m_invalidateHook = std::move(hook);
   }
   void InvalidateClient(const tessmor::RECT& r) override;
+  /// A rebuild of the chart (the display runs) shows the wait cursor while it runs.
+  void OnUpdate(tessmor::View* sender, long hint, void* object) override;
+  /// The display runs this view has carried out under the wait cursor.
+  int displayRuns() const { return m_nDisplayRuns; }
 
  private:
   std::function<void(const tessmor::RECT&)> m_invalidateHook;
+  int m_nDisplayRuns = 0;
 };

@@ -2,16 +2,21 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFontComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/Guard.h"
+#include "app/HelpWindow.h"
 #include "chart/FontDlg.h"
 #include "platform/DialogModel.h"
 #include "profile/DataEntryDlg.h"
@@ -24,6 +29,29 @@
 namespace {
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
+
+// The Help button of a dialog that has one (0 for none).
+int HelpButtonOf(int resource_id) {
+  switch (resource_id) {
+    case CDataEntryDlg::IDD:
+      return CDataEntryDlg::IDC_HELP;
+    case CUpwardContDlg::IDD:
+      return CUpwardContDlg::IDC_HELP;
+    case CInversionDlg::IDD:
+      return CInversionDlg::IDC_HELP;
+    case CDerivSourceDlg::IDD:
+      return CDerivSourceDlg::IDC_HELP;
+    case CBackgroundDlg::IDD:
+      return CBackgroundDlg::IDC_HELP;
+    case CInterpolationDlg::IDD:
+      return CInterpolationDlg::IDC_HELP;
+    default:
+      return 0;
+  }
+}
+
+// A sample of text in the font chosen so far.
+constexpr const char* kFontSample = "AaBbYyZz 0123 mGal";
 }  // namespace
 
 bool CDialogForm::HasForm(int resource_id) {
@@ -75,6 +103,13 @@ CDialogForm::CDialogForm(tessmor::DialogModel& model, int resource_id, QWidget* 
   ok_ = AddButton(buttons, kIdOk, "OK", [this] { accept(); });
   ok_->setDefault(true);
   cancel_ = AddButton(buttons, kIdCancel, "Cancel", [this] { reject(); });
+  if (const int help = HelpButtonOf(resource_id)) {
+    auto* entry = dynamic_cast<CDataEntryDlg*>(&model_);
+    AddButton(buttons, help, "Help", [this, entry] {
+      if (entry) entry->OnHelp();
+      ShowHelpContext(HelpContext());
+    });
+  }
   layout->addLayout(buttons);
 
   updating_ = true;
@@ -85,6 +120,39 @@ CDialogForm::CDialogForm(tessmor::DialogModel& model, int resource_id, QWidget* 
 
 CDialogForm::~CDialogForm() {
   for (auto& [widget, id] : edit_ids_) widget->removeEventFilter(this);
+  if (auto* entry = dynamic_cast<CDataEntryDlg*>(&model_)) entry->m_onFlash = nullptr;
+}
+
+void CDialogForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    ShowHelpContext(HelpContext());
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CDialogForm::Flash(int times) {
+  if (times <= 0) return;
+  // The form lights up and goes back, `times` times, 90 ms each way.
+  if (!flash_) {
+    flash_ = new QWidget(this);
+    flash_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    flash_->setAutoFillBackground(true);
+    QPalette p = flash_->palette();
+    QColor c = palette().color(QPalette::Highlight);
+    c.setAlpha(110);
+    p.setColor(QPalette::Window, c);
+    flash_->setPalette(p);
+  }
+  flash_->setGeometry(rect());
+  flash_->raise();
+  flash_->show();
+  ++flashes_;
+  QTimer::singleShot(90, this, [this, times] {
+    flash_->hide();
+    if (times > 1) QTimer::singleShot(90, this, [this, times] { Flash(times - 1); });
+  });
 }
 
 // --- the tables of the dialogs ---
@@ -168,12 +236,37 @@ void CDialogForm::BuildInterpolation() {
 
 void CDialogForm::BuildFont() {
   auto* dlg = dynamic_cast<CFontDlg*>(&model_);
-  setWindowTitle(dlg && !dlg->m_strTitle.empty() ? QString::fromStdString(dlg->m_strTitle)
-                                                 : QString("Font"));
-  AddFieldRow("Font:", CFontDlg::IDC_FACE, "");
-  edit(CFontDlg::IDC_FACE)->setMaxLength(tessmor::LF_FACESIZE - 1);
+  setWindowTitle("Font");
+  if (dlg && !dlg->m_strTitle.empty()) AddNotes({dlg->m_strTitle.c_str()});
+  // The face: the fonts the desktop has, each shown in itself; its text is the model's.
+  if (!fields_) {
+    fields_ = new QGridLayout;
+    field_rows_ = 0;
+    body_->addItem(fields_);
+  }
+  const int row = field_rows_++;
+  fields_->addWidget(new QLabel("Font:", this), row, 0);
+  face_ = new QFontComboBox(this);
+  face_->setObjectName("FaceList");
+  face_->setEditable(true);
+  face_->lineEdit()->setMaxLength(tessmor::LF_FACESIZE - 1);
+  fields_->addWidget(face_, row, 1);
+  edits_[CFontDlg::IDC_FACE] = face_->lineEdit();
+  edit_ids_[face_->lineEdit()] = CFontDlg::IDC_FACE;
   AddFieldRow("Size:", CFontDlg::IDC_SIZE, "points");
   AddRadioGroup(CFontDlg::IDC_STYLE, "Font style", {"Regular", "Italic", "Bold", "Bold Italic"}, 4);
+  preview_ = new QLabel(kFontSample, this);
+  preview_->setObjectName("FontPreview");
+  preview_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  preview_->setMinimumHeight(56);
+  preview_->setAlignment(Qt::AlignCenter);
+  connect(face_, &QFontComboBox::currentFontChanged, this, [this] { UpdatePreview(); });
+  connect(face_->lineEdit(), &QLineEdit::textEdited, this, [this] { UpdatePreview(); });
+  connect(edit(CFontDlg::IDC_SIZE), &QLineEdit::textEdited, this, [this] { UpdatePreview(); });
+  for (int i = 0; i < 4; ++i) {
+    connect(radio(CFontDlg::IDC_STYLE, i), &QRadioButton::toggled, this,
+            [this] { UpdatePreview(); });
+  }
   if (dlg && (dlg->m_nFlags & CFontDlg::kEffects)) {
     AddRadioGroup(CFontDlg::IDC_STRIKEOUT, "Strikeout", {"Off", "On"}, 2);
     AddRadioGroup(CFontDlg::IDC_UNDERLINE, "Underline", {"Off", "On"}, 2);
@@ -181,13 +274,51 @@ void CDialogForm::BuildFont() {
                   {"Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Gray", "Silver",
                    "Red", "Lime", "Yellow", "Blue", "Fuchsia", "Aqua", "White"},
                   4);
+    for (int id : {int(CFontDlg::IDC_STRIKEOUT), int(CFontDlg::IDC_UNDERLINE)}) {
+      for (int i = 0; i < 2; ++i) {
+        connect(radio(id, i), &QRadioButton::toggled, this, [this] { UpdatePreview(); });
+      }
+    }
+    for (int i = 0; i < 16; ++i) {
+      connect(radio(CFontDlg::IDC_COLOUR, i), &QRadioButton::toggled, this,
+              [this] { UpdatePreview(); });
+    }
   }
+  body_->addWidget(preview_);
+}
+
+void CDialogForm::UpdatePreview() {
+  if (!preview_ || updating_) return;
+  QFont font(face_->lineEdit()->text());
+  bool ok = false;
+  const double points = edit(CFontDlg::IDC_SIZE)->text().trimmed().toDouble(&ok);
+  // The sample stays readable whatever size is typed.
+  font.setPointSizeF(ok && points > 0 ? std::clamp(points, 6.0, 36.0) : 12.0);
+  const auto checked = [this](int id, int index) {
+    QRadioButton* r = radio(id, index);
+    return r && r->isChecked();
+  };
+  font.setItalic(checked(CFontDlg::IDC_STYLE, 1) || checked(CFontDlg::IDC_STYLE, 3));
+  font.setBold(checked(CFontDlg::IDC_STYLE, 2) || checked(CFontDlg::IDC_STYLE, 3));
+  font.setStrikeOut(checked(CFontDlg::IDC_STRIKEOUT, 1));
+  font.setUnderline(checked(CFontDlg::IDC_UNDERLINE, 1));
+  preview_->setFont(font);
+  QPalette p = preview_->palette();
+  p.setColor(QPalette::WindowText, Qt::black);
+  for (int i = 0; i < 16; ++i) {
+    if (checked(CFontDlg::IDC_COLOUR, i)) {
+      const tessmor::COLORREF c = CFontDlg::kColours[i];
+      p.setColor(QPalette::WindowText, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+  }
+  preview_->setPalette(p);
 }
 
 void CDialogForm::BuildDataEntry() {
   setWindowTitle("Data Entry and Editing");
   tracks_focus_ = true;
   auto* dlg = dynamic_cast<CDataEntryDlg*>(&model_);
+  if (dlg) dlg->m_onFlash = [this](int times) { Flash(times); };
   AddFieldRow("Traverse Name:", CDataEntryDlg::IDC_TRAVERSE_NAME, "");
   fields_ = nullptr;  // the rows of points come next
 
@@ -355,6 +486,12 @@ void CDialogForm::FromModel(bool force_focus) {
     e->setEnabled(model_.IsEnabled(id));
     if (entry) e->setReadOnly(entry->IsReadOnly(id));
   }
+  if (face_) {
+    const QString face = face_->lineEdit()->text();
+    const int index = face_->findText(face, Qt::MatchFixedString);
+    if (index >= 0 && index != face_->currentIndex()) face_->setCurrentIndex(index);
+    if (face_->lineEdit()->text() != face) face_->lineEdit()->setText(face);
+  }
   for (auto& [id, label] : model_texts_) label->setText(QString::fromStdString(model_.GetText(id)));
   for (const RadioGroup& g : radios_) {
     const int chosen = model_.GetRadio(g.id);
@@ -380,6 +517,7 @@ void CDialogForm::FromModel(bool force_focus) {
     r->setFocus();
   }
   updating_ = false;
+  if (preview_) UpdatePreview();
 }
 
 void CDialogForm::Run(const std::function<void()>& handler) {
@@ -404,7 +542,29 @@ void CDialogForm::accept() {
   FromModel(true);
 }
 
+int CDialogForm::EditKeyButton(QKeyEvent& key) const {
+  if (!dynamic_cast<CDataEntryDlg*>(&model_)) return 0;
+  if (key.matches(QKeySequence::Cut)) return CDataEntryDlg::IDC_CUT;
+  if (key.matches(QKeySequence::Copy)) return CDataEntryDlg::IDC_COPY;
+  if (key.matches(QKeySequence::Paste)) return CDataEntryDlg::IDC_PASTE;
+  if (key.matches(QKeySequence::Undo)) return CDataEntryDlg::IDC_UNDO;
+  return 0;
+}
+
 bool CDialogForm::eventFilter(QObject* watched, QEvent* event) {
+  // In the data entry dialog the editing keys are the dialog's own Cut, Copy, Paste and Undo
+  // (of whole points), not the edit line's.
+  if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+      edit_ids_.count(watched)) {
+    if (const int id = EditKeyButton(*static_cast<QKeyEvent*>(event))) {
+      if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+      } else if (QPushButton* b = button(id); b && b->isEnabled()) {
+        b->click();
+      }
+      return true;
+    }
+  }
   if (tracks_focus_ && !updating_ &&
       (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
     auto it = edit_ids_.find(watched);

@@ -7,7 +7,9 @@
 
 #include "platform/DialogRunner.h"
 
+class QFontComboBox;
 class QGridLayout;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,8 +43,20 @@ class CDialogForm : public QDialog {
   /// model's OnOK agrees, else it stays open with the model's focus.
   void accept() override;
 
+  /// The help context of the dialog: 0x20000 plus its resource number.
+  unsigned HelpContext() const { return 0x20000u + static_cast<unsigned>(resource_id_); }
+  /// Flashes the form `times` times (the data entry dialog's Copy flashes twice).
+  void Flash(int times);
+  /// How many flashes the form has shown.
+  int flashes() const { return flashes_; }
+  /// The font form's face list and its sample text (null in other forms).
+  QFontComboBox* faceList() const { return face_; }
+  QLabel* fontPreview() const { return preview_; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  /// F1 opens the dialog's help topic.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct RadioGroup {
@@ -66,6 +80,10 @@ class CDialogForm : public QDialog {
                      int columns = 1, std::function<void(int)> on_click = {});
   QPushButton* AddButton(QLayout* layout, int id, const char* text, std::function<void()> handler);
   QLabel* AddModelText(int id);
+  /// The data entry button an editing key stands for (Cut, Copy, Paste, Undo), or 0.
+  int EditKeyButton(QKeyEvent& key) const;
+  /// Shows the font chosen so far in the sample text.
+  void UpdatePreview();
 
   /// The widgets' texts and radios into the model.
   void ToModel();
@@ -93,6 +111,10 @@ class CDialogForm : public QDialog {
   bool updating_ = false;
   // The control the model last had the focus on.
   int last_focus_ = -1;
+  QFontComboBox* face_ = nullptr;
+  QLabel* preview_ = nullptr;
+  QWidget* flash_ = nullptr;
+  int flashes_ = 0;
 };
 
 /// Shows the dialogs of the program as modal forms over `parent`.

@@ -20,8 +20,10 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -29,6 +31,8 @@
 #include "app/AboutBox.h"
 #include "app/DesktopView.h"
 #include "app/Guard.h"
+#include "app/HelpWindow.h"
+#include "app/LockKeys.h"
 #include "app/VexaFrame.h"
 #include "chart/Mapper.h"
 #include "platform/Application.h"
@@ -52,8 +56,12 @@ constexpr int kGravAsciiTemplate = 2;
 constexpr int k2DQNTemplate = 3;
 
 constexpr const char* kRecentSection = "Recent File List";
-// Where the chart windows keep their placement.
+// The printing's page description: the page printed, then the range of pages.
+constexpr const char* kPageDescription = "TESSMOR: Page %1\nPages %1-%2\n";
+
+// Where the chart windows and the main window keep their placement.
 constexpr const char* kPlacementEntry = "VexaWinPos";
+constexpr const char* kMainPlacementEntry = "MainWinPos";
 // Show commands of a stored placement.
 constexpr std::uint32_t kShowNormal = 1;
 constexpr std::uint32_t kShowMinimized = 2;
@@ -80,21 +88,94 @@ bool RestorePlacement(QMdiSubWindow& window) {
   return true;
 }
 
-// Status-bar prompts of the commands that have one.
+// The status-bar prompt and the short name (tool tip) of every command.
 struct Prompt {
   int id;
   const char* text;
+  const char* tip;
 };
 constexpr Prompt kPrompts[] = {
-    {CTessmorView::ID_UPWARD_CONTINUE, "Calculates the upwards continuation of a gravity profile"},
+    {CMainFrame::ID_FILE_NEW, "Create a new document", "New"},
+    {CMainFrame::ID_FILE_OPEN, "Open an existing document", "Open"},
+    {CMainFrame::ID_FILE_CLOSE, "Close the active document", "Close"},
+    {CMainFrame::ID_FILE_SAVE, "Save the active document", "Save"},
+    {CMainFrame::ID_FILE_SAVE_AS, "Save the active document with a new name", "Save As"},
+    {CMainFrame::ID_FILE_PRINT_SETUP, "Change the printer and printing options", "Print Setup"},
+    {CMainFrame::ID_FILE_PRINT, "Print the active document", "Print"},
+    {CMainFrame::ID_FILE_PRINT_DIRECT, "Print the active document on the current printer",
+     "Print Direct"},
+    {CMainFrame::ID_FILE_PRINT_PREVIEW, "Display full pages", "Print Preview"},
+    {CMainFrame::ID_IMPORT_GRAVMAG, "Open a GRAVMAG text profile (.dat)", "Import GRAVMAG"},
+    {CMainFrame::ID_IMPORT_ZAPRIN, "Open a GRAVASCII profile written by ZAPRIN (.txt)",
+     "Import ZAPRIN"},
+    {CMainFrame::ID_IMPORT_2DQN, "Open a 2DQN profile (.g)", "Import 2DQN"},
+    {CTessmorView::ID_EXPORT, "Write the chart as a picture: EMF, WMF, BMP, PNG, SVG or PDF",
+     "Export"},
+    {CMainFrame::ID_APP_EXIT, "Quit the application; prompts to save documents", "Exit"},
+    {CMainFrame::ID_EDIT_DATA, "Enter and edit the points of the profile", "Edit Data"},
+    {CTessmorView::ID_EDIT_UNDO, "Delete the last group of items drawn on the chart", "Undo"},
+    {CMainFrame::ID_EDIT_CUT, "Cut the selection and put it on the Clipboard", "Cut"},
+    {CTessmorView::ID_EDIT_COPY, "Copy the chart to the Clipboard as a picture", "Copy"},
+    {CMainFrame::ID_EDIT_PASTE, "Insert Clipboard contents", "Paste"},
+    {CTessmorView::ID_UPWARD_CONTINUE, "Calculates the upwards continuation of a gravity profile",
+     "Upward Continue"},
     {CTessmorView::ID_SECOND_DERIV,
-     "Calculates the second derivative of the upwards continued profile"},
-    {CTessmorView::ID_2D_MODEL,
-     "Performs simple 2-dimensional modelling, using rectangular prisms"},
-    {CTessmorView::ID_INTERPOLATE, "Converts unequally spaced data into equally spaced data"},
-    {CTessmorView::ID_BACKGROUND, "Removes the regional background from an anomaly"},
-    {CMainFrame::ID_APP_EXIT, "Quit the application; prompts to save documents"},
+     "Calculates the second derivative of the upwards continued profile", "2nd Deriv"},
+    {CTessmorView::ID_2D_MODEL, "Performs simple 2-dimensional modelling, using rectangular prisms",
+     "2-D Model"},
+    {CTessmorView::ID_INTERPOLATE, "Converts unequally spaced data into equally spaced data",
+     "Interpolate"},
+    {CTessmorView::ID_BACKGROUND, "Removes the regional background from an anomaly", "Background"},
+    {CTessmorView::ID_ONLY_ANOMALY,
+     "Show the anomaly alone, without continuation, derivative or model", "Anomaly Only"},
+    {CMainFrame::ID_VIEW_TOOLBAR, "Show or hide the toolbar", "Toggle ToolBar"},
+    {CMainFrame::ID_VIEW_STATUS_BAR, "Show or hide the status bar", "Toggle StatusBar"},
+    {CTessmorView::ID_REDUCE_25, "Show the chart at 25% of its size", "25%"},
+    {CTessmorView::ID_REDUCE_33, "Show the chart at 33% of its size", "33%"},
+    {CTessmorView::ID_REDUCE_50, "Show the chart at 50% of its size", "50%"},
+    {CTessmorView::ID_REDUCE_75, "Show the chart at 75% of its size", "75%"},
+    {CTessmorView::ID_MAGNIFY_20, "Magnify the chart by 20%", "120%"},
+    {CTessmorView::ID_MAGNIFY_30, "Magnify the chart by 30%", "130%"},
+    {CTessmorView::ID_MAGNIFY_50, "Magnify the chart by 50%", "150%"},
+    {CTessmorView::ID_MAGNIFY_100, "Magnify the chart to twice its size", "200%"},
+    {CTessmorView::ID_NORMAL_VIEW, "Show the chart at its normal size", "Normal View"},
+    {CTessmorView::ID_SHRINK, "Make the chart 10% smaller (keypad minus)", "Shrink"},
+    {CTessmorView::ID_EXPAND, "Make the chart 10% larger (keypad plus)", "Expand"},
+    {CMainFrame::ID_WINDOW_NEW, "Open another window for the active document", "New Window"},
+    {CMainFrame::ID_WINDOW_CASCADE, "Arrange windows so they overlap", "Cascade Windows"},
+    {CMainFrame::ID_WINDOW_TILE, "Arrange windows as non-overlapping tiles", "Tile Windows"},
+    {CMainFrame::ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window", "Arrange Icons"},
+    {CTessmorView::ID_EQUALLY_SPACED, "The points are equally spaced: use them as they are",
+     "Equally Spaced"},
+    {CTessmorView::ID_EXPORT_EQUALLY_SPACED,
+     "Save the interpolated, equally spaced series instead of the measured points",
+     "Export Equally Spaced"},
+    {CTessmorView::ID_FONT, "Select the default font ( size is ignored)", "Font"},
+    {CTessmorView::ID_PAPER_SIZE, "Choose the paper size and orientation of the chart",
+     "Paper Size"},
+    {CTessmorView::ID_DISPLAY_INTERPOLATED,
+     "Draw the interpolated series instead of the measured points", "Display Interpolated"},
+    {CMainFrame::ID_HELP_INDEX, "List Help topics", "Help Index"},
+    {CMainFrame::ID_HELP_USING, "Display instructions about how to use help", "Using Help"},
+    {CMainFrame::ID_APP_ABOUT, "Display program information, version number and copyright",
+     "About"},
+    {CMainFrame::ID_CONTEXT_HELP, "Display help for the active window or dialog", "Help"},
+    {CMainFrame::ID_HELP, "List Help topics", "Help"},
+    {CMainFrame::ID_NEXT_PANE, "Switch to the next window", "Next Window"},
+    {CMainFrame::ID_PREV_PANE, "Switch back to the previous window", "Previous Window"},
 };
+
+const Prompt* PromptOf(int id) {
+  if (id >= CMainFrame::ID_FILE_MRU_FIRST &&
+      id < CMainFrame::ID_FILE_MRU_FIRST + CMainFrame::kMaxRecentFiles) {
+    static constexpr Prompt kRecent = {0, "Open this document", "Open"};
+    return &kRecent;
+  }
+  for (const Prompt& p : kPrompts) {
+    if (p.id == id) return &p;
+  }
+  return nullptr;
+}
 
 // Commands the profile view handles itself.
 bool IsViewCommand(int id) {
@@ -143,10 +224,15 @@ bool NeedsDocument(int id) {
     case CMainFrame::ID_FILE_SAVE:
     case CMainFrame::ID_FILE_SAVE_AS:
     case CMainFrame::ID_FILE_PRINT:
+    case CMainFrame::ID_FILE_PRINT_DIRECT:
     case CMainFrame::ID_FILE_PRINT_PREVIEW:
     case CMainFrame::ID_EDIT_DATA:
+    case CMainFrame::ID_WINDOW_NEW:
+    case CMainFrame::ID_WINDOW_ARRANGE:
     case CMainFrame::ID_WINDOW_CASCADE:
     case CMainFrame::ID_WINDOW_TILE:
+    case CMainFrame::ID_NEXT_PANE:
+    case CMainFrame::ID_PREV_PANE:
       return true;
     default:
       return false;
@@ -158,10 +244,6 @@ bool IsUnavailable(int id) {
   switch (id) {
     case CMainFrame::ID_EDIT_CUT:
     case CMainFrame::ID_EDIT_PASTE:
-    case CMainFrame::ID_WINDOW_NEW:
-    case CMainFrame::ID_WINDOW_ARRANGE:
-    case CMainFrame::ID_HELP_INDEX:
-    case CMainFrame::ID_HELP_USING:
       return true;
     default:
       return false;
@@ -196,11 +278,14 @@ CMainFrame::CMainFrame(tessmor::Application& app, QWidget* parent)
     if (CDesktopView* view = ActiveView()) tessmor::RunGuarded([&] { view->OnSetFocus(); });
     UpdateCommandUI();
   });
+  SetHelpHandler([this](const QString& anchor) { helpWindow().ShowTopic(anchor); });
   UpdateCommandUI();
   resize(900, 650);
+  RestoreMainPlacement();
 }
 
 CMainFrame::~CMainFrame() {
+  SetHelpHandler({});
   // Nothing may reach this half-destroyed window while its children go.
   mdi_->disconnect(this);
   // The views belong to the application: let go of them before the windows die.
@@ -218,11 +303,19 @@ CMainFrame::~CMainFrame() {
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, const char* text, int id) {
-  auto* a = menu->addAction(QString::fromUtf8(text));
+  QAction* a = nullptr;
+  if (menu) {
+    a = menu->addAction(QString::fromUtf8(text));
+  } else {
+    // A command of the keyboard only.
+    a = new QAction(QString::fromUtf8(text), this);
+    addAction(a);
+  }
   a->setData(id);
   a->setCheckable(IsCheckCommand(id));
-  for (const Prompt& p : kPrompts) {
-    if (p.id == id) a->setStatusTip(p.text);
+  if (const Prompt* p = PromptOf(id)) {
+    a->setStatusTip(p->text);
+    a->setToolTip(p->tip);
   }
   connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
   actions_[id] = a;
@@ -295,11 +388,14 @@ void CMainFrame::CreateMenus() {
   // The zoom entries belong to a profile window; the bars are always there.
   for (QMenu* m : {reduced, magnify}) m->menuAction()->setData(-1);
 
-  QMenu* window = document_menus_[2] = bar->addMenu("&Window");
+  QMenu* window = window_menu_ = document_menus_[2] = bar->addMenu("&Window");
   AddCommand(window, "&New Window", ID_WINDOW_NEW);
   AddCommand(window, "&Cascade", ID_WINDOW_CASCADE);
   AddCommand(window, "&Tile", ID_WINDOW_TILE);
   AddCommand(window, "&Arrange Icons", ID_WINDOW_ARRANGE);
+  window_list_separator_ = window->addSeparator();
+  window_list_separator_->setVisible(false);
+  connect(window, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowList);
 
   QMenu* options = document_menus_[3] = bar->addMenu("&Options");
   AddCommand(options, "E&qually Spaced Data", CTessmorView::ID_EQUALLY_SPACED);
@@ -313,6 +409,14 @@ void CMainFrame::CreateMenus() {
   AddCommand(help, "&Using Help", ID_HELP_USING);
   help->addSeparator();
   AddCommand(help, "&About TESSMOR...", ID_APP_ABOUT);
+
+  // Keys without a menu entry.
+  AddCommand(nullptr, "Help on the active window", ID_CONTEXT_HELP)
+      ->setShortcut(QKeySequence(Qt::Key_F1));
+  AddCommand(nullptr, "Help topics", ID_HELP)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  AddCommand(nullptr, "Next window", ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
+  AddCommand(nullptr, "Previous window", ID_PREV_PANE)
+      ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
   for (QMenu* m : bar->findChildren<QMenu*>()) {
     connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -332,14 +436,21 @@ void CMainFrame::CreateToolBar() {
   actions_[CTessmorView::ID_EDIT_COPY]->setIconText("Copy");
   actions_[ID_FILE_PRINT]->setIcon(QIcon::fromTheme("document-print"));
   actions_[ID_FILE_PRINT]->setIconText("Print");
+  // The toolbar's button prints at once on the current printer, as such buttons do.
+  QAction* direct = AddCommand(nullptr, "Print", ID_FILE_PRINT_DIRECT);
+  direct->setIcon(
+      QIcon::fromTheme("document-print", s->standardIcon(QStyle::SP_FileDialogDetailedView)));
+  actions_[ID_HELP_INDEX]->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+  actions_[ID_HELP_INDEX]->setIconText("Help");
   toolbar_->addAction(actions_[ID_FILE_NEW]);
   toolbar_->addAction(actions_[ID_FILE_OPEN]);
   toolbar_->addAction(actions_[ID_FILE_SAVE]);
   toolbar_->addSeparator();
   toolbar_->addAction(actions_[CTessmorView::ID_EDIT_COPY]);
-  toolbar_->addAction(actions_[ID_FILE_PRINT]);
+  toolbar_->addAction(direct);
   toolbar_->addSeparator();
   toolbar_->addAction(actions_[ID_APP_ABOUT]);
+  toolbar_->addAction(actions_[ID_HELP_INDEX]);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -348,7 +459,34 @@ void CMainFrame::CreateStatusBar() {
   magnification_->setMinimumWidth(magnification_->fontMetrics().horizontalAdvance("100%") + 12);
   magnification_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   statusBar()->addPermanentWidget(magnification_);
+  const char* names[3] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) {
+    locks_[i] = new QLabel(names[i], this);
+    locks_[i]->setAlignment(Qt::AlignCenter);
+    locks_[i]->setMinimumWidth(locks_[i]->fontMetrics().horizontalAdvance("SCRL") + 12);
+    locks_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(locks_[i]);
+  }
+  UpdateLockPanes(false, false, false);
+  auto* poll = new QTimer(this);
+  connect(poll, &QTimer::timeout, this, &CMainFrame::PollLockKeys);
+  poll->start(300);
+  PollLockKeys();
   statusBar()->showMessage("Ready");
+}
+
+void CMainFrame::UpdateLockPanes(bool caps, bool num, bool scroll) {
+  const bool on[3] = {caps, num, scroll};
+  for (int i = 0; i < 3; ++i) {
+    // An indicator that is off keeps its place, with its text greyed out.
+    locks_[i]->setEnabled(on[i]);
+    locks_[i]->setProperty("on", on[i]);
+  }
+}
+
+void CMainFrame::PollLockKeys() {
+  bool caps = false, num = false, scroll = false;
+  if (ReadLockKeys(caps, num, scroll)) UpdateLockPanes(caps, num, scroll);
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -415,9 +553,16 @@ void CMainFrame::UpdateCaption() {
   }
   caption_ = caption;
   setWindowTitle(caption);
-  for (auto& [window, doc] : windows_) {
-    window->setWindowTitle(QString::fromStdString(doc->GetTitle()) +
-                           (doc->IsModified() ? "*" : ""));
+  // A document shown in several windows numbers them: "basin.txt:1", "basin.txt:2".
+  std::map<Document*, int> count, seen;
+  for (auto& [window, doc] : windows_) ++count[doc];
+  for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    auto it = windows_.find(window);
+    if (it == windows_.end()) continue;
+    Document* doc = it->second;
+    QString title = QString::fromStdString(doc->GetTitle());
+    if (count[doc] > 1) title += QString(":%1").arg(++seen[doc]);
+    window->setWindowTitle(title + (doc->IsModified() ? "*" : ""));
   }
 }
 
@@ -463,6 +608,31 @@ bool CMainFrame::OnCommand(int id) {
         break;
       case ID_FILE_PRINT_PREVIEW:
         Print(true);
+        break;
+      case ID_FILE_PRINT_DIRECT:
+        PrintDirect();
+        break;
+      case ID_HELP_INDEX:
+      case ID_HELP:
+        helpWindow().ShowTopic(help_topic::kIndex);
+        break;
+      case ID_HELP_USING:
+        helpWindow().ShowTopic(help_topic::kUsingHelp);
+        break;
+      case ID_CONTEXT_HELP:
+        helpWindow().ShowTopic(ContextTopic());
+        break;
+      case ID_WINDOW_NEW:
+        NewWindow();
+        break;
+      case ID_WINDOW_ARRANGE:
+        ArrangeIcons();
+        break;
+      case ID_NEXT_PANE:
+        mdi_->activateNextSubWindow();
+        break;
+      case ID_PREV_PANE:
+        mdi_->activatePreviousSubWindow();
         break;
       case ID_FILE_PRINT_SETUP: {
         QPageSetupDialog dialog(printer_.get(), this);
@@ -513,7 +683,7 @@ void CMainFrame::PromptOpen(int index) {
   request.title = "Open";
   request.filters = {{t->GetDocString(tessmor::DocTemplate::kFilterName),
                       t->GetDocString(tessmor::DocTemplate::kFilterExt)}};
-  request.all_files = false;
+  request.all_files = true;
   request.flags = tessmor::kFileDialogHideReadOnly | tessmor::kFileDialogFileMustExist;
   const tessmor::FileDialogResult r = tessmor::GetFileDialogs().Show(request);
   if (!r.ok || r.path.empty()) return;
@@ -636,6 +806,22 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     auto it = window ? windows_.find(window) : windows_.end();
     if (it != windows_.end()) {
       Document* doc = it->second;
+      const bool last_window = std::count_if(windows_.begin(), windows_.end(),
+                                             [doc](const auto& e) { return e.second == doc; }) == 1;
+      if (!last_window) {
+        // One of several windows of the document: only this view goes.
+        tessmor::RunGuarded([&] { StorePlacement(*window); });
+        CDesktopView* view = nullptr;
+        if (auto* frame = qobject_cast<CVexaFrame*>(window->widget())) {
+          view = frame->view();
+          frame->Detach();
+        }
+        windows_.erase(it);
+        window->removeEventFilter(this);
+        if (view) tessmor::RunGuarded([&] { app_.RemoveView(view); });
+        QMetaObject::invokeMethod(this, &CMainFrame::UpdateCommandUI, Qt::QueuedConnection);
+        return false;
+      }
       bool ok = true;
       tessmor::RunGuarded([&] { ok = SaveModified(doc); });
       if (!ok) {
@@ -667,7 +853,31 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     return;
   }
   StoreRecentFiles();
+  tessmor::RunGuarded([&] { StoreMainPlacement(); });
   event->accept();
+}
+
+void CMainFrame::StoreMainPlacement() {
+  WINDOWPLACEMENT wp;
+  const QRect r = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  if (!r.isValid()) return;
+  wp.rcNormalPosition = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+  wp.showCmd = isMaximized() ? kShowMaximized : kShowNormal;
+  wp.flags = isMaximized() ? kRestoreToMaximized : 0;
+  WriteWindowPlacement(&wp, kMainPlacementEntry);
+}
+
+void CMainFrame::RestoreMainPlacement() {
+  WINDOWPLACEMENT wp;
+  if (!ReadWindowPlacement(&wp, kMainPlacementEntry)) return;
+  const tessmor::RECT& r = wp.rcNormalPosition;
+  const QRect stored(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (stored.width() < 200 || stored.height() < 150) return;
+  // A place on a screen that is no longer there is not used.
+  const QScreen* screen = QGuiApplication::screenAt(stored.center());
+  if (!screen) return;
+  setGeometry(stored.intersected(screen->availableGeometry()));
+  if (wp.showCmd == kShowMaximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void CMainFrame::changeEvent(QEvent* event) {
@@ -726,9 +936,24 @@ void CMainFrame::Print(bool preview) {
   PrintView(view, *printer_);
 }
 
+void CMainFrame::PrintDirect() {
+  CDesktopView* view = ActiveView();
+  if (!view) return;
+  const ChartPaper paper = view->GetPaper();
+  printer_->setPageOrientation((paper.code & 8) ? QPageLayout::Landscape : QPageLayout::Portrait);
+  printer_->setDocName(QString::fromStdString(view->GetDocument()->GetTitle()));
+  printer_->setFromTo(1, 1);
+  PrintView(view, *printer_);
+}
+
 void CMainFrame::PrintView(CDesktopView* view, QPrinter& printer) {
+  // The page description: its first line names the page being printed, its second the
+  // pages of the document (one page here).
+  const QStringList description = QString(kPageDescription).split('\n');
+  statusBar()->showMessage(description[0].arg(1) + "  " + description[1].arg(1).arg(1));
   QPainter painter;
   if (!painter.begin(&printer)) {
+    statusBar()->showMessage("Ready");
     tessmor::GetPrompts().MessageBox("The printer could not be started.",
                                      tessmor::kPromptOk | tessmor::kPromptIconError);
     return;
@@ -738,6 +963,74 @@ void CMainFrame::PrintView(CDesktopView* view, QPrinter& printer) {
     view->OnPrint(dc);
   });
   painter.end();
+  statusBar()->showMessage("Ready");
+}
+
+CHelpWindow& CMainFrame::helpWindow() {
+  if (!help_) help_ = new CHelpWindow(this);
+  return *help_;
+}
+
+QString CMainFrame::ContextTopic() const {
+  return ActiveView() ? help_topic::kChartWindow : help_topic::kMainWindow;
+}
+
+QMdiSubWindow* CMainFrame::NewWindow() {
+  CDesktopView* active = ActiveView();
+  Document* doc = active ? active->GetDocument() : nullptr;
+  if (!doc) return nullptr;
+  QMdiSubWindow* made = nullptr;
+  tessmor::RunGuarded([&] {
+    if (!app_.AddView(doc)) return;
+    ShowDocument(doc);
+    made = mdi_->activeSubWindow();
+  });
+  UpdateCommandUI();
+  return made;
+}
+
+void CMainFrame::ArrangeIcons() {
+  const QSize area = mdi_->viewport()->size();
+  int x = 0;
+  int y = area.height();
+  for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (!w->isMinimized()) continue;
+    const QSize size = w->size();
+    if (x > 0 && x + size.width() > area.width()) {
+      x = 0;
+      y -= size.height();
+    }
+    w->move(x, y - size.height());
+    x += size.width();
+  }
+}
+
+void CMainFrame::UpdateWindowList() {
+  for (QAction* a : window_list_) {
+    window_menu_->removeAction(a);
+    delete a;
+  }
+  window_list_.clear();
+  const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+  window_list_separator_->setVisible(!windows.isEmpty());
+  int number = 0;
+  for (QMdiSubWindow* w : windows) {
+    ++number;
+    QString title = w->windowTitle();
+    title.replace('&', "&&");
+    auto* a = window_menu_->addAction(number < 10 ? QString("&%1 %2").arg(number).arg(title)
+                                                  : QString("%1 %2").arg(number).arg(title));
+    a->setCheckable(true);
+    a->setChecked(w == mdi_->activeSubWindow());
+    a->setStatusTip("Activate this window");
+    connect(a, &QAction::triggered, this, [this, w] {
+      if (mdi_->subWindowList().contains(w)) {
+        if (w->isMinimized()) w->showNormal();
+        mdi_->setActiveSubWindow(w);
+      }
+    });
+    window_list_.push_back(a);
+  }
 }
 
 void CMainFrame::ShowAbout() {

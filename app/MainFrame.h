@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -13,6 +14,7 @@ class QMenu;
 class QPrinter;
 class QToolBar;
 class CDesktopView;
+class CHelpWindow;
 class CVexaFrame;
 
 namespace tessmor {
@@ -35,6 +37,7 @@ class CMainFrame : public QMainWindow {
     ID_FILE_SAVE_AS = 57604,
     ID_FILE_PRINT_SETUP = 57606,
     ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_DIRECT = 57608,
     ID_FILE_PRINT_PREVIEW = 57609,
     ID_FILE_MRU_FIRST = 57616,
     ID_EDIT_DATA = 32768,
@@ -47,6 +50,10 @@ class CMainFrame : public QMainWindow {
     ID_APP_EXIT = 57665,
     ID_HELP_INDEX = 57666,
     ID_HELP_USING = 57668,
+    ID_HELP = 57669,
+    ID_CONTEXT_HELP = 57670,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
     ID_WINDOW_NEW = 57648,
     ID_WINDOW_ARRANGE = 57649,
     ID_WINDOW_CASCADE = 57650,
@@ -78,6 +85,17 @@ class CMainFrame : public QMainWindow {
   CDesktopView* ActiveView() const;
   tessmor::Document* ActiveDocument() const;
   QLabel* magnificationPane() const { return magnification_; }
+  /// The CAP, NUM and SCRL indicators of the status bar (index 0, 1, 2).
+  QLabel* lockPane(int index) const { return locks_[index]; }
+  /// The program's help window (made on first use).
+  CHelpWindow& helpWindow();
+  /// The manual's topic for the window that has the focus: the chart window or the main
+  /// window.
+  QString ContextTopic() const;
+  /// A further window showing the active document. Null when none is active.
+  QMdiSubWindow* NewWindow();
+  /// Shows the lock keys' states in the indicators.
+  void UpdateLockPanes(bool caps, bool num, bool scroll);
 
   /// Brings the menus, their enabling and check marks up to date with the active view.
   void UpdateCommandUI();
@@ -110,7 +128,17 @@ class CMainFrame : public QMainWindow {
   /// Asks to save a modified document. False when the user cancelled.
   bool SaveModified(tessmor::Document* doc);
   void Print(bool preview);
+  /// Prints the active chart on the current printer without asking.
+  void PrintDirect();
   void ShowAbout();
+  /// Puts the minimised chart windows in a row along the bottom of the MDI area.
+  void ArrangeIcons();
+  /// The Window menu's list of open windows, the active one checked.
+  void UpdateWindowList();
+  /// Reads the lock keys from the display, where it can tell them.
+  void PollLockKeys();
+  void RestoreMainPlacement();
+  void StoreMainPlacement();
   void UpdateCaption();
   void UpdateRecentMenu();
   void LoadRecentFiles();
@@ -120,6 +148,11 @@ class CMainFrame : public QMainWindow {
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QLabel* magnification_ = nullptr;
+  QLabel* locks_[3] = {};
+  CHelpWindow* help_ = nullptr;
+  QMenu* window_menu_ = nullptr;
+  QAction* window_list_separator_ = nullptr;
+  std::vector<QAction*> window_list_;
   // The caption: the application title and the active document's title.
   QString caption_;
   std::map<int, QAction*> actions_;

@@ -95,13 +95,13 @@ TEST(MainFrame, ImportOpensOneWindowWithTheProfile) {
   EXPECT_EQ(d.app.mainFrame().windowTitle().toStdString(), "Simple Gravity Modelling  - basin.txt");
 }
 
-TEST(MainFrame, OpenListsOnlyProjectFilesAndCancelOpensNothing) {
+TEST(MainFrame, OpenListsProjectFilesThenAllFilesAndCancelOpensNothing) {
   Desktop d;
   d.app.mainFrame().action(CMainFrame::ID_FILE_OPEN)->trigger();
   ASSERT_EQ(d.files.requests().size(), 1u);
   ASSERT_EQ(d.files.requests()[0].filters.size(), 1u);
   EXPECT_EQ(d.files.requests()[0].filters[0].second, ".gpr");
-  EXPECT_FALSE(d.files.requests()[0].all_files);
+  EXPECT_TRUE(d.files.requests()[0].all_files);
   EXPECT_TRUE(d.app.mainFrame().mdiArea()->subWindowList().isEmpty());
 }
 

@@ -23,7 +23,7 @@ FileDialogResult QtFileDialogs::Show(const FileDialogRequest& request) {
                    !(request.flags & kFileDialogOverwritePrompt));
   QStringList filters;
   for (const auto& [name, ext] : request.filters) filters << QtFilterText(name, ext);
-  if (request.all_files) filters << "All Files (*)";
+  if (request.all_files) filters << "All Files (*.*)";
   dialog.setNameFilters(filters);
   if (!request.initial_dir.empty())
     dialog.setDirectory(QString::fromStdString(request.initial_dir));

@@ -21,9 +21,7 @@ QPixmap MakePicture() {
   const int icon = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
   const QRect frame(16, 16, 2 * icon + 8, 2 * icon + 8);
   p.drawRect(frame);
-  QApplication::style()
-      ->standardIcon(QStyle::SP_ComputerIcon)
-      .paint(&p, frame.adjusted(4, 4, -4, -4));
+  ProgramIcon().paint(&p, frame.adjusted(4, 4, -4, -4));
   QFont title = p.font();
   title.setPointSize(title.pointSize() + 3);
   title.setBold(true);

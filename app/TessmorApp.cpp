@@ -2,6 +2,7 @@
 
 #include "app/DesktopView.h"
 #include "app/MainFrame.h"
+#include "app/MessageHooks.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompts.h"
@@ -19,9 +20,11 @@ CTessmorApp::CTessmorApp() {
   tessmor::SetFileDialogs(&file_dialogs_);
   tessmor::SetDialogRunner(&dialogs_);
   tessmor::SetClipboard(&clipboard_);
+  hooks_ = std::make_unique<CMessageHooks>();
 }
 
 CTessmorApp::~CTessmorApp() {
+  hooks_.reset();
   // The windows let go of the views before the application destroys them.
   frame_.reset();
   tessmor::SetClipboard(nullptr);

@@ -10,6 +10,7 @@
 #include "platform/Clipboard.h"
 
 class CMainFrame;
+class CMessageHooks;
 
 /// The desktop program: the application object with the four profile templates (each view a
 /// CDesktopView in a chart window), the desktop's prompts, file dialogs, dialog forms and
@@ -36,4 +37,5 @@ class CTessmorApp {
   CFormDialogRunner dialogs_;
   tessmor::SystemClipboard clipboard_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<CMessageHooks> hooks_;
 };

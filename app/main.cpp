@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutBox.h"
 #include "app/MainFrame.h"
 #include "app/QtSettings.h"
 #include "app/SplashScreen.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setOrganizationName(tessmor::kCompanyName);
   QApplication::setApplicationName(tessmor::kSettingsAppName);
+  QApplication::setWindowIcon(ProgramIcon());
+  // The desktop finds the program's entry (and its icon) by this name.
+  QGuiApplication::setDesktopFileName("tessmor");
   // No display name: the desktop would append it to the caption, which names the program
   // already.
   tessmor::QtSettings settings;

@@ -105,12 +105,13 @@ const tessmor::LOGFONT& CCharStyle::RecomputeFont() {
   return m_style.font;
 }
 
-int CCharStyle::ChooseFont(int pixelsPerInch) {
+int CCharStyle::ChooseFont(int pixelsPerInch, const std::string& prompt) {
   const double height = m_style.height;
   const int ppi = pixelsPerInch > 0 ? pixelsPerInch : 96;
   tessmor::LOGFONT screen = m_style.font;
   screen.lfHeight = -nintd(ppi * height * kPointsPerMm / 72.0);
   CFontDlg dlg(screen, nintd(height * kPointsPerMm * 10.0), m_style.colour, ppi);
+  dlg.m_strTitle = prompt;
   if (!tessmor::GetDialogRunner().DoModal(dlg, CFontDlg::IDD)) return 0;
 
   const float k = Scale(m_pMapper);

@@ -86,8 +86,8 @@ class CCharStyle {
   /// for a screen of `pixelsPerInch`, the size in points and the text colour. On OK the font
   /// and colour are taken; the height becomes the chosen size in the mapper's logical units
   /// and back in mm, the font height the negated logical height and the width 0. Returns 1 on
-  /// OK, else 0 with the style unchanged.
-  int ChooseFont(int pixelsPerInch);
+  /// OK, else 0 with the style unchanged. `prompt`, when given, is shown in the dialog.
+  int ChooseFont(int pixelsPerInch, const std::string& prompt = {});
 
   /// Derives the font height, selects the font, sets the text colour, and sets the text
   /// alignment to the justification (256 as 24, 512 as 26). Returns what was replaced.

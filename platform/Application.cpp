@@ -103,6 +103,30 @@ void Application::CloseDocument(Document* doc) {
   open_.erase(it);
 }
 
+View* Application::AddView(Document* doc) {
+  auto it = std::find_if(open_.begin(), open_.end(),
+                         [doc](const OpenDoc& e) { return e.doc.get() == doc; });
+  if (it == open_.end() || !doc->GetDocTemplate()) return nullptr;
+  std::unique_ptr<View> view = doc->GetDocTemplate()->CreateView();
+  if (!view) return nullptr;
+  View* v = view.get();
+  doc->AddView(v);
+  it->views.push_back(std::move(view));
+  v->OnInitialUpdate();
+  return v;
+}
+
+void Application::RemoveView(View* view) {
+  for (auto& e : open_) {
+    auto v = std::find_if(e.views.begin(), e.views.end(),
+                          [view](const std::unique_ptr<View>& p) { return p.get() == view; });
+    if (v != e.views.end()) {
+      e.views.erase(v);
+      return;
+    }
+  }
+}
+
 std::vector<Document*> Application::documents() const {
   std::vector<Document*> out;
   for (const auto& e : open_) out.push_back(e.doc.get());

@@ -36,6 +36,11 @@ class TESSMOR_PLATFORM_EXPORT Application {
   /// Closes and destroys an open document with its views.
   void CloseDocument(Document* doc);
   std::vector<Document*> documents() const;
+  /// A further view of the open document `doc`, made by its template and given its initial
+  /// update; null when `doc` is not open here or its template makes no view.
+  View* AddView(Document* doc);
+  /// Destroys `view`, one of the views of an open document. The document stays open.
+  void RemoveView(View* view);
   /// The views of an open document that this application created.
   std::vector<View*> ViewsOf(const Document* doc) const;
 

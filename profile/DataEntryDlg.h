@@ -136,11 +136,15 @@ class CDataEntryDlg : public tessmor::DialogModel {
   std::string m_strPageText;
   float m_fSpacing = 1.0f;
   int m_nReadings = 5;
+  /// Where the dialog's flashes go: the desktop form that shows it flashes its window.
+  std::function<void(int times)> m_onFlash;
 
  protected:
   bool DoDataExchange(bool save) override;
-  /// Flashes the dialog window `times` times (Copy flashes twice); the desktop form does it.
-  virtual void FlashWindow(int times) {}
+  /// Flashes the dialog window `times` times (Copy flashes twice) through m_onFlash.
+  virtual void FlashWindow(int times) {
+    if (m_onFlash) m_onFlash(times);
+  }
 
  private:
   int CurrentPage() const { return m_nPage < 1 ? 1 : m_nPage; }

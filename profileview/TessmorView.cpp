@@ -14,6 +14,23 @@
 #include "profileview/InversionDlg.h"
 #include "profileview/UpwardContDlg.h"
 
+namespace {
+// The view whose command is running, if any.
+CTessmorView* g_commanding = nullptr;
+
+// The other profile views of `view`'s document.
+std::vector<CTessmorView*> Siblings(const CTessmorView& view) {
+  std::vector<CTessmorView*> out;
+  if (const CTessmorDoc* doc = view.GetDocument()) {
+    for (tessmor::View* v : doc->views()) {
+      auto* t = dynamic_cast<CTessmorView*>(v);
+      if (t && t != &view) out.push_back(t);
+    }
+  }
+  return out;
+}
+}  // namespace
+
 CTessmorView::CTessmorView() { InitAxes(); }
 
 CTessmorView::~CTessmorView() {
@@ -82,8 +99,44 @@ bool CTessmorView::IsCommandChecked(int id) const {
   }
 }
 
+CTessmorView* CTessmorView::DrawingView() const {
+  const CTessmorDoc* doc = GetDocument();
+  if (!doc) return nullptr;
+  if (g_commanding && g_commanding->GetDocument() == doc) return g_commanding;
+  for (tessmor::View* v : doc->views()) {
+    if (auto* t = dynamic_cast<CTessmorView*>(v)) return t;
+  }
+  return nullptr;
+}
+
+void CTessmorView::CopyDisplaySettings(const CTessmorView& other) {
+  m_fContHeight = other.m_fContHeight;
+  m_fDensity = other.m_fDensity;
+  m_fBoundaryDepth = other.m_fBoundaryDepth;
+  m_nModelType = other.m_nModelType;
+  m_bShowDeriv = other.m_bShowDeriv;
+  m_bShowUpward = other.m_bShowUpward;
+  m_bShowModel = other.m_bShowModel;
+  m_nDerivSource = other.m_nDerivSource;
+  m_bShowInterpolated = other.m_bShowInterpolated;
+  m_distanceAxis = other.m_distanceAxis;
+  m_anomalyAxis = other.m_anomalyAxis;
+  m_panel = other.m_panel;
+}
+
 bool CTessmorView::OnCommand(int id) {
   if (!IsCommandEnabled(id)) return false;
+  // This view draws while its command runs; afterwards every view of the document shows
+  // the same displays.
+  struct Commanding {
+    CTessmorView* previous;
+    CTessmorView& view;
+    explicit Commanding(CTessmorView& v) : previous(g_commanding), view(v) { g_commanding = &v; }
+    ~Commanding() {
+      g_commanding = previous;
+      for (CTessmorView* other : Siblings(view)) other->CopyDisplaySettings(view);
+    }
+  } commanding(*this);
   switch (id) {
     case ID_UPWARD_CONTINUE:
       OnUpwardContinue();
@@ -240,6 +293,15 @@ void CTessmorView::OnInterpolate() {
   doc->SetInterpolation(dlg.GetMethod(), dlg.GetSpacing());
   doc->SetModifiedFlag(true);
   doc->UpdateAllViews(nullptr, kHintRebuild);
+  if (doc->m_nInterpStatus != 0) return;
+  static const char* const kMethods[] = {"cubic spline", "diagonal rational function",
+                                         "4th order polynomial", "linear interpolation"};
+  const int method = doc->m_nInterpMethod;
+  char text[160];
+  std::snprintf(text, sizeof text, "Interpolated by %s to a spacing of %.3f km: %d samples",
+                method >= 1 && method <= 4 ? kMethods[method - 1] : "the method chosen",
+                doc->m_nSpacing * 0.001, doc->GetPointCount(10));
+  tessmor::GetPrompts().StatusMessage(text);
 }
 
 void CTessmorView::OnOnlyAnomaly() {
@@ -269,7 +331,7 @@ bool CTessmorView::OnFont() {
   CTessmorDoc* doc = GetDocument();
   CCharStyle style(nullptr, &doc->m_mapper);
   style.ReadSettings(kFontSection, kFontEntry);
-  if (!style.ChooseFont(96)) return false;
+  if (!style.ChooseFont(96, "Select the default font ( size is ignored)")) return false;
   style.WriteSettings(kFontSection, kFontEntry);
   SetAxisFont(style.GetTextStyle());
   doc->UpdateAllViews(nullptr, kHintRebuild);
@@ -294,6 +356,12 @@ void CTessmorView::OnInitialUpdate() {
       tessmor::GetSettings().GetString(kViewSection, kMagnificationEntry, "0");
   m_nMagnification = static_cast<int>(std::strtol(stored.c_str(), nullptr, 10));
   InitAxes();
+  // A further window of the document shows the chart that is there, with its settings.
+  if (CTessmorView* first = DrawingView(); first && first != this) {
+    CopyDisplaySettings(*first);
+    SetMagnification(m_nMagnification);
+    return;
+  }
   CCharStyle font(nullptr, &doc->m_mapper);
   if (font.ReadSettings(kFontSection, kFontEntry)) {
     doc->m_charManager.SetTextStyle(font.GetTextStyle());
@@ -310,6 +378,14 @@ void CTessmorView::OnDraw(tessmor::DC& dc) {
 
 void CTessmorView::OnUpdate(tessmor::View* sender, long hint, void* object) {
   CVexaView::OnUpdate(sender, hint, object);
+  const bool rebuild = hint == kHintRebuild || hint == kHintAddCurves || hint == kHintModel;
+  if (rebuild && DrawingView() != this) {
+    // Another view of the document redraws its chart: show the result.
+    RecalcScrollSizes();
+    const tessmor::SIZE client = GetClientSize();
+    InvalidateClient({0, 0, client.cx, client.cy});
+    return;
+  }
   switch (hint) {
     case kHintRebuild:
       if (m_bShowModel == 0) {

@@ -129,6 +129,14 @@ class CTessmorView : public CVexaView {
   /// Gives `style` (its font and colour; the sizes stay) to the labels and titles of both axes.
   void SetAxisFont(const TEXTSTYLE& style);
 
+  /// The view that rebuilds the document's chart on an update: the view whose command is
+  /// running, else the document's first profile view. The chart belongs to the document, so
+  /// every other view of it only shows the chart again.
+  CTessmorView* DrawingView() const;
+  /// Takes the analysis and display settings and the panel's axes of `other` (a view of the
+  /// same document); the magnification and the computed series stay.
+  void CopyDisplaySettings(const CTessmorView& other);
+
   /// The display runs: each recomputes its result from the document, writes its table and
   /// draws its curves into the profile panel of the last DrawProfile.
   void RunContinuationDisplay();
