@@ -175,7 +175,14 @@ data_home() { echo "${XDG_DATA_HOME:-$HOME/.local/share}"; }
 
 cmd_install() {
   install_missing "${PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}"
-  build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  # A user who may not write the build folder installs the program that is built there.
+  if [ ! -e "$ROOT/build" ] || [ -w "$ROOT/build" ]; then
+    build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
+  fi
+  if [ ! -x "$ROOT/build/bin/tessmor" ]; then
+    echo "tessmor is not built in $ROOT/build: run ./tessmor.sh gui or test first" >&2
+    exit 1
+  fi
   local data
   data=$(data_home)
   mkdir -p "$data/applications" "$data/mime/packages" "$data/icons/hicolor/scalable/apps" \

@@ -592,5 +592,7 @@ bool CDialogForm::eventFilter(QObject* watched, QEvent* event) {
 bool CFormDialogRunner::DoModal(tessmor::DialogModel& dialog, int resource_id) {
   if (!CDialogForm::HasForm(resource_id)) return false;
   CDialogForm form(dialog, resource_id, parent_);
+  // Modal for the main window only: the help window stays usable beside the dialog.
+  if (parent_) form.setWindowModality(Qt::WindowModal);
   return form.exec() == QDialog::Accepted;
 }

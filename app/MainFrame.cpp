@@ -286,6 +286,7 @@ CMainFrame::CMainFrame(tessmor::Application& app, QWidget* parent)
 
 CMainFrame::~CMainFrame() {
   SetHelpHandler({});
+  delete help_;
   // Nothing may reach this half-destroyed window while its children go.
   mdi_->disconnect(this);
   // The views belong to the application: let go of them before the windows die.
@@ -432,15 +433,17 @@ void CMainFrame::CreateToolBar() {
   actions_[ID_FILE_SAVE]->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
   actions_[ID_APP_ABOUT]->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
   // Toolbar buttons are named without their menu's shortcut text.
-  actions_[CTessmorView::ID_EDIT_COPY]->setIcon(QIcon::fromTheme("edit-copy"));
+  actions_[CTessmorView::ID_EDIT_COPY]->setIcon(
+      QIcon::fromTheme("edit-copy", QIcon(":/icons/copy.svg")));
   actions_[CTessmorView::ID_EDIT_COPY]->setIconText("Copy");
-  actions_[ID_FILE_PRINT]->setIcon(QIcon::fromTheme("document-print"));
+  const QIcon printer = QIcon::fromTheme("document-print", QIcon(":/icons/print.svg"));
+  actions_[ID_FILE_PRINT]->setIcon(printer);
   actions_[ID_FILE_PRINT]->setIconText("Print");
   // The toolbar's button prints at once on the current printer, as such buttons do.
   QAction* direct = AddCommand(nullptr, "Print", ID_FILE_PRINT_DIRECT);
   direct->setIcon(
       QIcon::fromTheme("document-print", s->standardIcon(QStyle::SP_FileDialogDetailedView)));
-  actions_[ID_HELP_INDEX]->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+  actions_[ID_HELP_INDEX]->setIcon(s->standardIcon(QStyle::SP_MessageBoxQuestion));
   actions_[ID_HELP_INDEX]->setIconText("Help");
   toolbar_->addAction(actions_[ID_FILE_NEW]);
   toolbar_->addAction(actions_[ID_FILE_OPEN]);
@@ -854,6 +857,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   StoreRecentFiles();
   tessmor::RunGuarded([&] { StoreMainPlacement(); });
+  if (help_) help_->close();
   event->accept();
 }
 
@@ -967,7 +971,9 @@ void CMainFrame::PrintView(CDesktopView* view, QPrinter& printer) {
 }
 
 CHelpWindow& CMainFrame::helpWindow() {
-  if (!help_) help_ = new CHelpWindow(this);
+  // A window of its own, outside the dialogs' parents, so that it can be read and scrolled
+  // while a dialog waits for its answer.
+  if (!help_) help_ = new CHelpWindow(nullptr);
   return *help_;
 }
 
