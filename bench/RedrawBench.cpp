@@ -2,34 +2,19 @@
 // layout drawn on a 1920 × 1080 image as the desktop window paints them, and the exports of the
 // example as an enhanced metafile, a Windows metafile and a bitmap file.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <QPainter>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BasinExample.h"
 #include "chart/VexaDoc.h"
 #include "chart/VexaView.h"
-#include "platform/Application.h"
-#include "platform/DialogModel.h"
-#include "platform/DialogRunner.h"
-#include "platform/Prompts.h"
 #include "platform/QtDC.h"
-#include "profile/ProfileTemplates.h"
-#include "profile/TessmorDoc.h"
-#include "profileview/BackgroundDlg.h"
-#include "profileview/DerivSourceDlg.h"
-#include "profileview/InterpolationDlg.h"
-#include "profileview/InversionDlg.h"
-#include "profileview/TessmorView.h"
-#include "profileview/UpwardContDlg.h"
 
 namespace {
 
@@ -110,89 +95,8 @@ void BM_RedrawChart2000Items(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawChart2000Items)->Arg(25)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-/// Fills each dialog as the demo's options do and presses OK.
-class DemoDialogs : public tessmor::DialogRunner {
- public:
-  std::map<int, std::function<void(tessmor::DialogModel&)>> typing;
-  bool DoModal(tessmor::DialogModel& dialog, int resource_id) override {
-    dialog.OnInitDialog();
-    auto it = typing.find(resource_id);
-    if (it != typing.end()) it->second(dialog);
-    return dialog.OnOK();
-  }
-};
-
-/// The example profile analysed as the demo does (spline interpolation at 0.5 km, linear
-/// background 1 km 4.06 mGal to 51 km 7.06 mGal, continuation 2 km up, derivative of the
-/// anomaly, basin model of −250 kg/m³ from 0 km), left in the model layout. Its result
-/// tables go to a temporary folder.
-struct BasinExample {
-  std::filesystem::path dir;
-  DemoDialogs dialogs;
-  tessmor::StderrPrompts prompts{true};
-  tessmor::DialogRunner* oldRunner = nullptr;
-  tessmor::Prompts* oldPrompts = nullptr;
-  std::unique_ptr<tessmor::Application> app;
-  CTessmorDoc* doc = nullptr;
-  CTessmorView* view = nullptr;
-
-  BasinExample() {
-    dir = std::filesystem::temp_directory_path() /
-          ("tessmor_redraw_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::copy_file(TESSMOR_EXAMPLES_DIR "/basin.txt", dir / "basin.txt",
-                               std::filesystem::copy_options::overwrite_existing);
-    dialogs.typing[CInterpolationDlg::IDD] = [](tessmor::DialogModel& d) {
-      auto& dlg = static_cast<CInterpolationDlg&>(d);
-      dlg.SetMethod(1);
-      dlg.SetRadio(CInterpolationDlg::IDC_METHOD, dlg.m_nMethodRadio);
-      dlg.SetText(CInterpolationDlg::IDC_SPACING, "0.5");
-    };
-    dialogs.typing[CBackgroundDlg::IDD] = [](tessmor::DialogModel& d) {
-      auto& dlg = static_cast<CBackgroundDlg&>(d);
-      dlg.OnLinear();
-      dlg.SetText(CBackgroundDlg::IDC_LEFT_DISTANCE, "1");
-      dlg.SetText(CBackgroundDlg::IDC_LEFT_ANOMALY, "4.06");
-      dlg.SetText(CBackgroundDlg::IDC_RIGHT_DISTANCE, "51");
-      dlg.SetText(CBackgroundDlg::IDC_RIGHT_ANOMALY, "7.06");
-    };
-    dialogs.typing[CUpwardContDlg::IDD] = [](tessmor::DialogModel& d) {
-      d.SetText(CUpwardContDlg::IDC_HEIGHT, "2");
-    };
-    dialogs.typing[CDerivSourceDlg::IDD] = [](tessmor::DialogModel& d) {
-      d.SetRadio(CDerivSourceDlg::IDC_SOURCE, 0);
-    };
-    dialogs.typing[CInversionDlg::IDD] = [](tessmor::DialogModel& d) {
-      d.SetText(CInversionDlg::IDC_DENSITY, "-250");
-      d.SetText(CInversionDlg::IDC_DEPTH, "0");
-      d.SetRadio(CInversionDlg::IDC_MODEL, CInversionDlg::kBasinRadio);
-    };
-    oldRunner = tessmor::SetDialogRunner(&dialogs);
-    oldPrompts = tessmor::SetPrompts(&prompts);
-    app = std::make_unique<tessmor::Application>();
-    AddProfileTemplates(*app, [] { return std::make_unique<CTessmorView>(); });
-    doc = static_cast<CTessmorDoc*>(app->OpenDocumentFile((dir / "basin.txt").string()));
-    if (!doc) return;
-    view = static_cast<CTessmorView*>(app->ViewsOf(doc).at(0));
-    for (int command : {CTessmorView::ID_INTERPOLATE, CTessmorView::ID_BACKGROUND,
-                        CTessmorView::ID_UPWARD_CONTINUE, CTessmorView::ID_SECOND_DERIV,
-                        CTessmorView::ID_2D_MODEL}) {
-      view->OnCommand(command);
-    }
-    view->SetClientSize(kWidth, kHeight);
-  }
-  ~BasinExample() {
-    app.reset();
-    tessmor::SetPrompts(oldPrompts);
-    tessmor::SetDialogRunner(oldRunner);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  bool Ready() const { return view != nullptr && view->m_bShowModel == 1; }
-};
-
 void BM_RedrawBasinModel(benchmark::State& state) {
-  BasinExample example;
+  BasinExample example(kWidth, kHeight);
   if (!example.Ready()) {
     state.SkipWithError("the example could not be analysed");
     return;
@@ -209,7 +113,7 @@ BENCHMARK(BM_RedrawBasinModel)->Unit(benchmark::kMillisecond);
 /// Type 1 an enhanced metafile, 2 a Windows metafile, 3 a bitmap file, 4 a PNG at 300 dpi,
 /// 5 an SVG page, 6 a PDF page.
 void BM_ExportBasinModel(benchmark::State& state) {
-  BasinExample example;
+  BasinExample example(kWidth, kHeight);
   if (!example.Ready()) {
     state.SkipWithError("the example could not be analysed");
     return;

@@ -19,6 +19,8 @@ constexpr std::int64_t kCoordLimit = std::int64_t{1} << 27;
 constexpr int kMaxHalfWidth = 1 << 26;
 // Taller polygons are more rows than a region is scanned for; they fall back to their box.
 constexpr std::int64_t kMaxPolygonHeight = std::int64_t{1} << 20;
+// A scanned polygon keeps at most this many rectangles (beyond it the scan gives nothing).
+constexpr std::int64_t kMaxPolygonRects = std::int64_t{1} << 22;
 
 std::int32_t Held(std::int64_t v) {
   return static_cast<std::int32_t>(std::clamp(v, -kCoordLimit, kCoordLimit));
@@ -59,13 +61,102 @@ Region PolygonRegion(const std::vector<POINT>& points) {
   return region;
 }
 
-// One side of a closed band as a ring; a ring that shrank to one point is the unit square
-// around it, one unit either side.
-Region RingRegion(const std::vector<POINT>& side) {
-  const std::vector<POINT> ring =
-      CItemRegion::RemoveRepeatedPoints(side.data(), static_cast<int>(side.size()));
+// One side of a closed band as a ring, repeats removed; a ring that shrank to one point is
+// the unit square around it, one unit either side.
+Region RingRegion(const std::vector<POINT>& ring) {
   if (ring.size() == 1) return Region(Widened(ring[0], ring[0], 1));
   return PolygonRegion(ring);
+}
+
+// What PolygonRegion(points) gives at most. Each row's runs of squares start and end where
+// edges cross it, so all rows together hold at most half the rows the edges cross.
+CItemRegion::Extent PolygonRegionExtent(const std::vector<POINT>& points) {
+  CItemRegion::Extent e;
+  if (points.size() < 3) return e;
+  const RECT box = BoxOf(points);
+  e.bounds = RECT{Held(box.left), Held(box.top), Held(box.right), Held(box.bottom)};
+  const std::int64_t height = std::int64_t{e.bounds.bottom} - e.bounds.top;
+  if (height > kMaxPolygonHeight) {
+    // Not scanned: the box itself.
+    e.rectangles = 1;
+    e.rowRuns = height;
+    return e;
+  }
+  std::int64_t crossed = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const POINT& a = points[i];
+    const POINT& b = points[(i + 1) % points.size()];
+    crossed += std::abs(std::int64_t{Held(b.y)} - Held(a.y));
+  }
+  e.rowRuns = (crossed + 1) / 2;
+  e.rectangles = std::max<std::int64_t>(std::min(e.rowRuns, kMaxPolygonRects + 1), 1);
+  return e;
+}
+
+CItemRegion::Extent RingRegionExtent(const std::vector<POINT>& ring) {
+  if (ring.size() != 1) return PolygonRegionExtent(ring);
+  CItemRegion::Extent e;
+  e.bounds = Widened(ring[0], ring[0], 1);
+  e.rectangles = 1;
+  e.rowRuns = std::int64_t{e.bounds.bottom} - e.bounds.top;
+  return e;
+}
+
+// The shape BuildFromPolyline makes of a polyline: one rectangle, the outline of an open band
+// or the two rings of a closed one.
+struct PolylineShape {
+  enum Kind { kNothing, kRectangle, kBand, kRing } kind = kNothing;
+  RECT rect{};
+  std::vector<POINT> outline;       // kBand, repeats removed
+  std::vector<POINT> ring1, ring2;  // kRing, repeats removed
+};
+
+PolylineShape ShapeOfPolyline(const POINT* points, int count, int halfWidth) {
+  PolylineShape shape;
+  std::vector<POINT> p = CItemRegion::RemoveRepeatedPoints(points, count);
+  if (p.empty()) return shape;
+  const int r = std::clamp(halfWidth, 1, kMaxHalfWidth);
+
+  if (p.size() == 1) {
+    shape.kind = PolylineShape::kRectangle;
+    shape.rect = Widened(p[0], p[0], r);
+    return shape;
+  }
+  if (p.size() == 2) {
+    if (p[0].x == p[1].x || p[0].y == p[1].y) {
+      shape.kind = PolylineShape::kRectangle;
+      shape.rect = Widened(p[0], p[1], r);
+      return shape;
+    }
+    // A slanting segment is widened through its midpoint. When the points are so close that
+    // the midpoint falls on one of them, the segment alone gives the same band.
+    const POINT mid{static_cast<std::int32_t>((std::int64_t{p[0].x} + p[1].x) / 2),
+                    static_cast<std::int32_t>((std::int64_t{p[0].y} + p[1].y) / 2)};
+    if (!(mid == p[0]) && !(mid == p[1])) p.insert(p.begin() + 1, mid);
+  }
+  if (p.size() == 3 && p[0] == p[2]) {
+    shape.kind = PolylineShape::kRectangle;
+    shape.rect = Widened(p[0], p[1], r);
+    return shape;
+  }
+
+  const bool closed = p.front() == p.back();
+  const CItemRegion::BandOutline band =
+      CItemRegion::BuildBandOutline(p.data(), static_cast<int>(p.size()), r, closed);
+  if (!closed) {
+    std::vector<POINT> outline = band.side1;
+    outline.insert(outline.end(), band.side2.rbegin(), band.side2.rend());
+    shape.kind = PolylineShape::kBand;
+    shape.outline =
+        CItemRegion::RemoveRepeatedPoints(outline.data(), static_cast<int>(outline.size()));
+  } else {
+    shape.kind = PolylineShape::kRing;
+    shape.ring1 =
+        CItemRegion::RemoveRepeatedPoints(band.side1.data(), static_cast<int>(band.side1.size()));
+    shape.ring2 =
+        CItemRegion::RemoveRepeatedPoints(band.side2.data(), static_cast<int>(band.side2.size()));
+  }
+  return shape;
 }
 
 // `from` moved `distance` units along `bearing` (degrees), rounded to whole units.
@@ -224,46 +315,77 @@ CItemRegion::BandOutline CItemRegion::BuildBandOutline(const POINT* points, int 
 }
 
 void CItemRegion::BuildFromPolyline(const POINT* points, int count, int halfWidth) {
-  std::vector<POINT> p = RemoveRepeatedPoints(points, count);
-  if (p.empty()) return;
-  const int r = std::clamp(halfWidth, 1, kMaxHalfWidth);
-
-  if (p.size() == 1) {
-    AddRectangle(Widened(p[0], p[0], r));
-    return;
-  }
-  if (p.size() == 2) {
-    if (p[0].x == p[1].x || p[0].y == p[1].y) {
-      AddRectangle(Widened(p[0], p[1], r));
+  const PolylineShape shape = ShapeOfPolyline(points, count, halfWidth);
+  switch (shape.kind) {
+    case PolylineShape::kNothing:
+      return;
+    case PolylineShape::kRectangle:
+      AddRectangle(shape.rect);
+      return;
+    case PolylineShape::kBand:
+      Unite(PolygonRegion(shape.outline));
+      return;
+    case PolylineShape::kRing: {
+      // The ring between the two sides; when side 1 runs inside side 2 (a ring drawn
+      // clockwise) that is nothing, and the whole area inside the outer side is taken instead.
+      const Region ring1 = RingRegion(shape.ring1);
+      const Region ring2 = RingRegion(shape.ring2);
+      Region result;
+      result.Combine(ring1, ring2, tessmor::RGN_DIFF);
+      if (result.IsEmpty()) result.Combine(ring1, ring2, tessmor::RGN_OR);
+      Unite(result);
       return;
     }
-    // A slanting segment is widened through its midpoint. When the points are so close that
-    // the midpoint falls on one of them, the segment alone gives the same band.
-    const POINT mid{static_cast<std::int32_t>((std::int64_t{p[0].x} + p[1].x) / 2),
-                    static_cast<std::int32_t>((std::int64_t{p[0].y} + p[1].y) / 2)};
-    if (!(mid == p[0]) && !(mid == p[1])) p.insert(p.begin() + 1, mid);
   }
-  if (p.size() == 3 && p[0] == p[2]) {
-    AddRectangle(Widened(p[0], p[1], r));
-    return;
-  }
+}
 
-  const bool closed = p.front() == p.back();
-  const BandOutline band = BuildBandOutline(p.data(), static_cast<int>(p.size()), r, closed);
-  Region result;
-  if (!closed) {
-    std::vector<POINT> outline = band.side1;
-    outline.insert(outline.end(), band.side2.rbegin(), band.side2.rend());
-    result = PolygonRegion(RemoveRepeatedPoints(outline.data(), static_cast<int>(outline.size())));
-  } else {
-    // The ring between the two sides; when side 1 runs inside side 2 (a ring drawn clockwise)
-    // that is nothing, and the whole area inside the outer side is taken instead.
-    const Region ring1 = RingRegion(band.side1);
-    const Region ring2 = RingRegion(band.side2);
-    result.Combine(ring1, ring2, tessmor::RGN_DIFF);
-    if (result.IsEmpty()) result.Combine(ring1, ring2, tessmor::RGN_OR);
+CItemRegion::Extent CItemRegion::PolygonExtent(const POINT* points, int count) {
+  const std::vector<POINT> once = RemoveRepeatedPoints(points, count);
+  if (once.empty()) return Extent{};
+  return PolygonRegionExtent(RemoveRepeatedPoints(once.data(), static_cast<int>(once.size())));
+}
+
+CItemRegion::Extent CItemRegion::PolylineExtent(const POINT* points, int count, int halfWidth) {
+  const PolylineShape shape = ShapeOfPolyline(points, count, halfWidth);
+  switch (shape.kind) {
+    case PolylineShape::kRectangle: {
+      Extent e;
+      e.bounds = Normalised(shape.rect);
+      e.rectangles = 1;
+      e.rowRuns = std::int64_t{e.bounds.bottom} - e.bounds.top;
+      return e;
+    }
+    case PolylineShape::kBand:
+      return PolygonRegionExtent(shape.outline);
+    case PolylineShape::kRing:
+      // The difference of the rings, or their union, covers no more than the union.
+      return UnionExtent(RingRegionExtent(shape.ring1), RingRegionExtent(shape.ring2));
+    case PolylineShape::kNothing:
+      break;
   }
-  Unite(result);
+  return Extent{};
+}
+
+CItemRegion::Extent CItemRegion::UnionExtent(const Extent& a, const Extent& b) {
+  if (a.rectangles == 0) return b;
+  if (b.rectangles == 0) return a;
+  Extent e;
+  e.bounds =
+      RECT{std::min(a.bounds.left, b.bounds.left), std::min(a.bounds.top, b.bounds.top),
+           std::max(a.bounds.right, b.bounds.right), std::max(a.bounds.bottom, b.bounds.bottom)};
+  // Each row of the union holds no more runs than the two rows together. One rectangle
+  // splits the other region's bands at most twice and adds at most one run to each band.
+  e.rowRuns = a.rowRuns + b.rowRuns;
+  e.rectangles = e.rowRuns;
+  if (a.rectangles == 1) e.rectangles = std::min(e.rectangles, 3 * b.rectangles + 3);
+  if (b.rectangles == 1) e.rectangles = std::min(e.rectangles, 3 * a.rectangles + 3);
+  return e;
+}
+
+void CItemRegion::Reserve(std::int64_t rectangles) {
+  if (!g_budget) return;
+  g_budget->m_left -= rectangles;
+  if (g_budget->m_left < 0) throw tessmor::ArchiveException();
 }
 
 bool CItemRegion::HitTest(std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) const {
@@ -274,7 +396,11 @@ bool CItemRegion::HitTest(std::int32_t x, std::int32_t y, std::int32_t dx, std::
     return false;
   }
   if (m_rects.size() < 2) return true;
-  return GetRegion().Contains(Held(px - dx), Held(py - dy));
+  // The region is the union of the rectangles: the point is in it when it is in one of them.
+  const std::int64_t qx = px - dx, qy = py - dy;
+  return std::any_of(m_rects.begin(), m_rects.end(), [qx, qy](const RECT& r) {
+    return qx >= r.left && qx < r.right && qy >= r.top && qy < r.bottom;
+  });
 }
 
 void CItemRegion::Draw(tessmor::DC& dc, int mode) const {

@@ -37,11 +37,22 @@ class CItemRegion {
     std::vector<tessmor::POINT> side2;  ///< to the left
   };
 
+  /// What building a region would take at most, known from its outline without building it.
+  struct Extent {
+    /// Holds every unit square the region would cover; all zero when it would be empty.
+    tessmor::RECT bounds{};
+    /// The region would keep at most this many rectangles.
+    std::int64_t rectangles = 0;
+    /// Its rows would hold at most this many runs of squares, all rows counted.
+    std::int64_t rowRuns = 0;
+  };
+
   /// While one lives, the regions built on this thread may keep at most `rectangles`
-  /// rectangles in all (each region counted whole every time it is rebuilt); the region that
-  /// would pass the limit throws tessmor::ArchiveException. Reading a chart runs under one,
-  /// so that a file cannot make its items' regions exhaust the memory. They nest: the inner
-  /// one counts while it lives.
+  /// rectangles in all (each region counted whole every time it is rebuilt, and each one
+  /// reserved for building later counted as Reserve was told); the region that would pass
+  /// the limit throws tessmor::ArchiveException. Reading a chart runs under one, so that a
+  /// file cannot make its items' regions exhaust the memory. They nest: the inner one counts
+  /// while it lives.
   class BuildBudget {
    public:
     explicit BuildBudget(std::int64_t rectangles);
@@ -84,6 +95,16 @@ class CItemRegion {
   /// last point is its first gives the ring between the band's two sides. A null array or a
   /// count below 1 adds nothing.
   void BuildFromPolyline(const tessmor::POINT* points, int count, int halfWidth);
+
+  /// What BuildFromPolygon(points, count) would add to an empty region.
+  static Extent PolygonExtent(const tessmor::POINT* points, int count);
+  /// What BuildFromPolyline(points, count, halfWidth) would add to an empty region.
+  static Extent PolylineExtent(const tessmor::POINT* points, int count, int halfWidth);
+  /// What the union of two regions of extents `a` and `b` would be.
+  static Extent UnionExtent(const Extent& a, const Extent& b);
+  /// Counts `rectangles` of a region to be built later against this thread's budget, if one
+  /// lives; past it, throws tessmor::ArchiveException.
+  static void Reserve(std::int64_t rectangles);
 
   /// True when (x, y) lies in the region moved by (dx, dy): within the moved bounds and, for
   /// a region of two or more rectangles, within one of them.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,6 +10,9 @@
 #include "chart/FillStyle.h"
 #include "chart/LineStyle.h"
 #include "chart/Mapper.h"
+#include "chart/VexaArc.h"
+#include "chart/VexaArcFill.h"
+#include "chart/VexaPolyFill.h"
 #include "platform/Archive.h"
 #include "platform/Settings.h"
 #include "testsupport/RecordingDC.h"
@@ -269,6 +273,89 @@ TEST_F(ItemsTest, DeletingByTagKeepsTheOtherGroups) {
   EXPECT_EQ(style.GetLine(0)->GetGroup(), 4);
   EXPECT_EQ(style.DeleteItems(-1), 1);
   EXPECT_TRUE(style.IsEmpty());
+}
+
+// --- hit regions built on first use ---
+
+// Compares `lazy` with its twin `built`, whose regions were built before anything else was
+// asked of it: the lazy item's bounds hold the built region's box, at most 0.2 mm
+// wider, and every probe in and around them hits both items or neither, whether or not the
+// lazy item had built its region yet. Returns the probes that hit.
+template <typename Item>
+int ExpectSameHitsAsBuilt(const Item& built, const Item& lazy) {
+  const tessmor::RECT box = built.GetRegion().GetBounds();
+  const tessmor::RECT bounds = lazy.GetBounds();
+  EXPECT_EQ(bounds, built.GetBounds());
+  EXPECT_LE(bounds.left, box.left);
+  EXPECT_LE(bounds.top, box.top);
+  EXPECT_GE(bounds.right, box.right);
+  EXPECT_GE(bounds.bottom, box.bottom);
+  // A sharp corner of a band's outline may reach a little beyond the squares it covers.
+  EXPECT_LE(box.left - bounds.left + bounds.right - box.right, 20);
+  EXPECT_LE(box.top - bounds.top + bounds.bottom - box.bottom, 20);
+  // The edges of both boxes and a grid 40 steps across, reaching 50 units beyond.
+  const auto probes = [](std::int32_t lo, std::int32_t hi, std::int32_t outer_lo,
+                         std::int32_t outer_hi) {
+    std::vector<std::int32_t> v{lo - 1, lo, hi - 1, hi, outer_lo, outer_hi - 1};
+    const std::int32_t step = std::max((hi - lo + 100) / 40, 1);
+    for (std::int32_t c = lo - 50; c <= hi + 50; c += step) v.push_back(c);
+    return v;
+  };
+  int hits = 0, misses_inside = 0;
+  for (std::int32_t y : probes(box.top, box.bottom, bounds.top, bounds.bottom)) {
+    for (std::int32_t x : probes(box.left, box.right, bounds.left, bounds.right)) {
+      const bool hit = built.HitTest(x, y);
+      EXPECT_EQ(lazy.HitTest(x, y), hit) << "at " << x << ", " << y;
+      hits += hit;
+      misses_inside += !hit && x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+    }
+  }
+  EXPECT_GT(misses_inside, 0) << "the probes should find the shape, not only its box";
+  return hits;
+}
+
+TEST_F(ItemsTest, RegionsBuiltOnFirstUseBoundAndHitAsRegionsBuiltAtOnce) {
+  CLineStyle lines(nullptr, &mapper_);
+  CFillStyle fills(nullptr, &mapper_);
+  for (int twin = 0; twin < 2; ++twin) {
+    lines.AddLine(Line({{10, 10}, {40, 25}, {12, 26}, {60, 60}}));    // turns back sharply
+    lines.AddLine(Line({{80, 10}, {120, 14}, {100, 40}, {80, 10}}));  // closed: a ring
+    lines.AddArc(std::make_unique<CVEXAArc>(
+        &lines, ARCREC{-20, -10, 20, 10, 150, 60, 3000, 20000, 1500}, 0, CStroke::kItemCategory));
+    lines.AddArc(std::make_unique<CVEXAArc>(&lines, ARCREC{-15, -15, 15, 15, 220, 60, 0, 36000, 0},
+                                            0, CStroke::kItemCategory));
+    auto poly =
+        std::make_unique<CVEXAPolyFill>(&fills, PaperPoint{10, 100}, CStroke::kItemCategory);
+    poly->AddPoint({50, 110});
+    poly->AddPoint({20, 150});
+    fills.AddPolyFill(std::move(poly));
+    fills.AddArcFill(std::make_unique<CVEXAArcFill>(
+        &fills, ARCREC{-12, -12, 12, 12, 100, 130, 4500, 27000, 0}, 1, CStroke::kItemCategory));
+    fills.AddArcFill(std::make_unique<CVEXAArcFill>(
+        &fills, ARCREC{-20, -8, 20, 8, 180, 130, 0, 36000, 0}, 0, CStroke::kItemCategory));
+  }
+  ASSERT_EQ(lines.GetLineCount(), 4);
+  ASSERT_EQ(lines.GetArcCount(), 4);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_GT(ExpectSameHitsAsBuilt(*lines.GetLine(i), *lines.GetLine(i + 2)), 0);
+    EXPECT_GT(ExpectSameHitsAsBuilt(*lines.GetArc(i), *lines.GetArc(i + 2)), 0);
+  }
+  // A fill style keeps its polygon fills as lines and its arc fills as arcs.
+  ASSERT_EQ(fills.GetLineCount(), 2);
+  ASSERT_EQ(fills.GetArcCount(), 4);
+  EXPECT_GT(ExpectSameHitsAsBuilt(*fills.GetLine(0), *fills.GetLine(1)), 0);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_GT(ExpectSameHitsAsBuilt(*fills.GetArc(i), *fills.GetArc(i + 2)), 0);
+  }
+  // Inside the filled polygon, far from its outline, and inside the ellipse.
+  const POINT inside = mapper_.PaperToDevice({25, 115});
+  EXPECT_TRUE(fills.GetLine(1)->HitTest(inside.x, inside.y));
+  const POINT centre = mapper_.PaperToDevice({180, 130});
+  EXPECT_TRUE(fills.GetArc(3)->HitTest(centre.x, centre.y));
+  // The centre of the stroked circle is not on it.
+  const POINT ring = mapper_.PaperToDevice({220, 60});
+  EXPECT_FALSE(lines.GetArc(3)->HitTest(ring.x, ring.y));
 }
 
 }  // namespace

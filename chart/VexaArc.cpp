@@ -46,6 +46,8 @@ bool CVEXAArc::IsFullEllipse() const { return m_pDashArc->IsClosed(); }
 void CVEXAArc::Recompute(bool fill) {
   m_region.Init();
   m_outline.clear();
+  m_bRegionPending = false;
+  m_bounds = m_hitBox = tessmor::RECT{};
   m_bRegionValid = 0;
   const CMapper* mapper = m_pLineStyle ? m_pLineStyle->GetMapper() : nullptr;
   m_pDashArc = std::make_unique<CDashArc>(nullptr);
@@ -79,9 +81,37 @@ void CVEXAArc::Recompute(bool fill) {
   }
   const int half = vexa_item::HitHalfWidth(*mapper, width);
   const int count = static_cast<int>(m_outline.size());
-  m_region.BuildFromPolyline(m_outline.data(), count, half);
-  if (fill) BuildRegion(m_outline.data(), count, half);
+  const CItemRegion::Extent stroke = CItemRegion::PolylineExtent(m_outline.data(), count, half);
+  m_bounds = stroke.bounds;
+  m_hitBox = m_bounds;
+  for (const tessmor::POINT& p : m_outline) {
+    m_hitBox.left = std::min(m_hitBox.left, p.x);
+    m_hitBox.top = std::min(m_hitBox.top, p.y);
+    m_hitBox.right = std::max(m_hitBox.right, p.x);
+    m_hitBox.bottom = std::max(m_hitBox.bottom, p.y);
+  }
+  m_nRegionHalfWidth = half;
+  m_bFillPending = fill;
+  m_bRegionPending = true;
   m_bRegionValid = 1;
+  CItemRegion::Reserve(stroke.rectangles +
+                       (fill ? OwnRegionRectangles(stroke, m_outline.data(), count) : 0));
+}
+
+void CVEXAArc::EnsureRegion() const {
+  if (!m_bRegionPending) return;
+  // Building fills in the regions Recompute prepared; what the item draws and stores stays
+  // as it is.
+  CVEXAArc& self = const_cast<CVEXAArc&>(*this);
+  const int count = static_cast<int>(m_outline.size());
+  self.m_region.BuildFromPolyline(m_outline.data(), count, m_nRegionHalfWidth);
+  if (m_bFillPending) self.BuildRegion(m_outline.data(), count, m_nRegionHalfWidth);
+  m_bRegionPending = false;
+}
+
+bool CVEXAArc::MayHit(std::int32_t x, std::int32_t y) const {
+  return m_bRegionValid && x >= m_hitBox.left && x < m_hitBox.right && y >= m_hitBox.top &&
+         y < m_hitBox.bottom;
 }
 
 bool CVEXAArc::Draw(tessmor::DC& dc, bool fill) const {
@@ -103,7 +133,9 @@ bool CVEXAArc::Draw(tessmor::DC& dc, bool fill) const {
 }
 
 bool CVEXAArc::HitTest(std::int32_t x, std::int32_t y) const {
-  return m_bRegionValid && m_region.HitTest(x, y, 0, 0);
+  if (!MayHit(x, y)) return false;
+  EnsureRegion();
+  return m_region.HitTest(x, y, 0, 0);
 }
 
 void CVEXAArc::Serialize(tessmor::Archive& ar) {

@@ -52,8 +52,10 @@ class CVEXAArc : public CStroke {
   /// True when the built geometry is the full ellipse.
   bool IsFullEllipse() const;
 
-  /// Rebuilds the device geometry and the hit region from the arc and the style's mapper and
-  /// pen; `fill` builds a filled item's regions as well.
+  /// Rebuilds the device geometry and renews the hit region from the arc and the style's
+  /// mapper and pen; `fill` renews a filled item's regions as well. The bounds are known at
+  /// once; the regions themselves are built when first asked for (GetRegion, or a hit test
+  /// within the bounds).
   void Recompute(bool fill);
   /// Draws the arc with a pen of the style's colour, width, dashes and ends, and the style's
   /// background; the sector or ellipse is filled first with the selected brush when `fill`.
@@ -62,8 +64,15 @@ class CVEXAArc : public CStroke {
   virtual bool Draw(tessmor::DC& dc) const { return Draw(dc, false); }
   /// True when logical point (x, y) hits the item.
   virtual bool HitTest(std::int32_t x, std::int32_t y) const;
-  const CItemRegion& GetRegion() const { return m_region; }
-  tessmor::RECT GetBounds() const { return m_region.GetBounds(); }
+  /// The hit region, built now if it was not yet.
+  const CItemRegion& GetRegion() const {
+    EnsureRegion();
+    return m_region;
+  }
+  /// Bounds holding the hit region, logical units, found without building it: the box of the
+  /// band's outline, which is the region's bounding box or, where a sharp corner of the
+  /// outline reaches beyond the squares it covers, a little more.
+  tessmor::RECT GetBounds() const { return m_bounds; }
 
   /// Writes or reads the category and group (CStroke), the arc style (int32) and the 36-byte
   /// arc; after reading the device geometry is recomputed. A short read throws
@@ -74,12 +83,33 @@ class CVEXAArc : public CStroke {
   /// Where the outline of a filled arc runs: for an open arc the sector outline through the
   /// centre.
   virtual bool IsFilledItem() const { return false; }
+  /// Builds the regions Recompute prepared, when they are not built yet: the stroke's region,
+  /// then for a filled item BuildRegion.
+  void EnsureRegion() const;
+  /// True when the region is prepared and (x, y) lies within the box that holds the item's
+  /// regions; no region is built.
+  bool MayHit(std::int32_t x, std::int32_t y) const;
+  /// Rectangles a filled item's own regions add to the stroke's (of `stroke`), for the budget
+  /// of a chart being read; `points` is the outline in logical units.
+  virtual std::int64_t OwnRegionRectangles(const CItemRegion::Extent& stroke,
+                                           const tessmor::POINT* points, int count) const {
+    return 0;
+  }
 
   std::unique_ptr<CDashArc> m_pDashArc;
   ARCREC m_arc;
   std::int32_t m_nArcStyle = 0;
-  CItemRegion m_region;
+  // Built on first use from the outline (const members build it).
+  mutable CItemRegion m_region;
   // The arc's curve flattened to logical points (the sector closed through the centre for a
   // filled open arc), which the regions are built from.
   std::vector<tessmor::POINT> m_outline;
+
+ private:
+  int m_nRegionHalfWidth = 0;
+  bool m_bFillPending = false;
+  mutable bool m_bRegionPending = false;
+  tessmor::RECT m_bounds{};
+  // The bounds united with the outline's box: holds every region of the item.
+  tessmor::RECT m_hitBox{};
 };

@@ -15,8 +15,15 @@ void CVEXAArcFill::BuildRegion(const tessmor::POINT* points, int count, int /*ha
   m_fillRegion.BuildFromPolygon(points, count);
 }
 
+std::int64_t CVEXAArcFill::OwnRegionRectangles(const CItemRegion::Extent& /*stroke*/,
+                                               const tessmor::POINT* points, int count) const {
+  return CItemRegion::PolygonExtent(points, count).rectangles;
+}
+
 bool CVEXAArcFill::HitTest(std::int32_t x, std::int32_t y) const {
-  return m_bRegionValid && (m_fillRegion.HitTest(x, y, 0, 0) || m_region.HitTest(x, y, 0, 0));
+  if (!MayHit(x, y)) return false;
+  EnsureRegion();
+  return m_fillRegion.HitTest(x, y, 0, 0) || m_region.HitTest(x, y, 0, 0);
 }
 
 void CVEXAArcFill::Serialize(tessmor::Archive& ar) {

@@ -19,13 +19,20 @@ class CVEXAArcFill : public CVEXAArc {
   void BuildRegion(const tessmor::POINT* points, int count, int halfWidth) override;
   /// True when logical point (x, y) lies on the outline or inside the filled area.
   bool HitTest(std::int32_t x, std::int32_t y) const override;
-  const CItemRegion& GetFillRegion() const { return m_fillRegion; }
+  /// The fill region, built now if it was not yet.
+  const CItemRegion& GetFillRegion() const {
+    EnsureRegion();
+    return m_fillRegion;
+  }
 
   /// As for an arc; the filled regions are always rebuilt at the end.
   void Serialize(tessmor::Archive& ar) override;
 
  protected:
   bool IsFilledItem() const override { return true; }
+  /// The area inside the outline.
+  std::int64_t OwnRegionRectangles(const CItemRegion::Extent& stroke, const tessmor::POINT* points,
+                                   int count) const override;
 
  private:
   CItemRegion m_fillRegion;

@@ -130,8 +130,9 @@ class CVexaDoc : public tessmor::Document {
   /// Update hint sent to every view after a chart's texts were read; the object is the
   /// character manager.
   static constexpr long kHintFontsRealised = 513;
-  /// Most rectangles the hit regions of a chart read from a file may hold in all (about 256 MB):
-  /// a file that needs more is refused as damaged.
+  /// Most rectangles the hit regions of a chart read from a file may hold in all (about 256 MB),
+  /// reckoned from the items' outlines as they are read (the regions themselves are built when
+  /// first needed): a file that needs more is refused as damaged.
   static constexpr std::int64_t kMaxRegionRectangles = std::int64_t{1} << 24;
   /// Name of the clipboard format that carries the chart file body.
   static constexpr const char* kClipboardFormatName = "Tessmor Chart";

@@ -469,6 +469,32 @@ TEST_F(ChartDocTest, ChartWhoseRegionsWouldExhaustMemoryIsRefused) {
   EXPECT_EQ(back.m_lineManager.GetSize(), 1);
 }
 
+TEST_F(ChartDocTest, ChartReadFromAFileHitsItsItemsWhereTheyAreDrawn) {
+  CVexaDoc doc;
+  Populate(doc);
+  CVexaDoc back;
+  Load(back, Save(doc));
+  const auto stroke = [&](PaperPoint p) {
+    const POINT at = back.m_mapper.PaperToDevice(p);
+    return back.m_lineManager.HitTestStroke(at.x, at.y);
+  };
+  const auto filled = [&](PaperPoint p) {
+    const POINT at = back.m_mapper.PaperToDevice(p);
+    return back.m_fillManager.HitTestFilled(at.x, at.y);
+  };
+  EXPECT_NE(dynamic_cast<CVEXALine*>(stroke({70, 100})), nullptr);
+  // The quarter of the ellipse 10 × 5 mm round (60, 60) starts at (70, 60); inside it, off
+  // the curve, nothing is hit.
+  EXPECT_NE(dynamic_cast<CVEXAArc*>(stroke({70, 60.2f})), nullptr);
+  EXPECT_EQ(stroke({63, 61}), nullptr);
+  EXPECT_NE(dynamic_cast<CVEXAPolyFill*>(filled({45, 40})), nullptr);
+  // The upper half of the disc 8 mm round (150, 40).
+  EXPECT_NE(dynamic_cast<CVEXAArcFill*>(filled({150, 44})), nullptr);
+  EXPECT_EQ(filled({150, 30}), nullptr);
+  EXPECT_EQ(stroke({200, 150}), nullptr);
+  EXPECT_EQ(filled({200, 150}), nullptr);
+}
+
 TEST_F(ChartDocTest, ProfileDocumentOpensAChartFileAsAChart) {
   FakePrompts prompts;
   const std::filesystem::path dir = tessmor::testing::MakeTempDir();

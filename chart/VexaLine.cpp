@@ -1,5 +1,7 @@
 #include "chart/VexaLine.h"
 
+#include <algorithm>
+
 #include "chart/DashArc.h"
 #include "chart/LineStyle.h"
 #include "chart/Mapper.h"
@@ -35,6 +37,9 @@ void CVEXALine::RemoveAllPoints() {
   m_coords.RemoveAll();
   m_coords.FreeExtra();
   m_region.Init();
+  m_regionPoints = {};
+  m_bRegionPending = false;
+  m_bounds = m_hitBox = tessmor::RECT{};
   m_bRegionValid = 0;
 }
 
@@ -86,19 +91,54 @@ bool CVEXALine::Draw(tessmor::DC& dc) const {
 }
 
 void CVEXALine::ComputeRegion() {
-  const std::vector<tessmor::POINT> points = DevicePoints();
+  std::vector<tessmor::POINT> points = DevicePoints();
   m_region.Init();
+  m_regionPoints = {};
+  m_bRegionPending = false;
+  m_bounds = m_hitBox = tessmor::RECT{};
   m_bRegionValid = 0;
   if (points.empty()) return;
   const int half = vexa_item::HitHalfWidth(*Mapper(), m_pLineStyle->GetLogicalPenWidth().cx);
   const int count = static_cast<int>(points.size());
-  m_region.BuildFromPolyline(points.data(), count, half);
-  BuildRegion(points.data(), count, half);
+  const CItemRegion::Extent stroke = CItemRegion::PolylineExtent(points.data(), count, half);
+  m_bounds = stroke.bounds;
+  m_hitBox = m_bounds;
+  for (const tessmor::POINT& p : points) {
+    m_hitBox.left = std::min(m_hitBox.left, p.x);
+    m_hitBox.top = std::min(m_hitBox.top, p.y);
+    m_hitBox.right = std::max(m_hitBox.right, p.x);
+    m_hitBox.bottom = std::max(m_hitBox.bottom, p.y);
+  }
+  const std::int64_t rectangles =
+      stroke.rectangles + OwnRegionRectangles(stroke, points.data(), count);
+  m_regionPoints = std::move(points);
+  m_nRegionHalfWidth = half;
+  m_bRegionPending = true;
   m_bRegionValid = 1;
+  CItemRegion::Reserve(rectangles);
+}
+
+void CVEXALine::EnsureRegion() const {
+  if (!m_bRegionPending) return;
+  // Building fills in the regions ComputeRegion prepared; what the item draws and stores
+  // stays as it is.
+  CVEXALine& self = const_cast<CVEXALine&>(*this);
+  const int count = static_cast<int>(m_regionPoints.size());
+  self.m_region.BuildFromPolyline(m_regionPoints.data(), count, m_nRegionHalfWidth);
+  self.BuildRegion(m_regionPoints.data(), count, m_nRegionHalfWidth);
+  m_bRegionPending = false;
+  m_regionPoints = {};
+}
+
+bool CVEXALine::MayHit(std::int32_t x, std::int32_t y) const {
+  return m_bRegionValid && x >= m_hitBox.left && x < m_hitBox.right && y >= m_hitBox.top &&
+         y < m_hitBox.bottom;
 }
 
 bool CVEXALine::HitTest(std::int32_t x, std::int32_t y) const {
-  return m_bRegionValid && m_region.HitTest(x, y, 0, 0);
+  if (!MayHit(x, y)) return false;
+  EnsureRegion();
+  return m_region.HitTest(x, y, 0, 0);
 }
 
 void CVEXALine::Serialize(tessmor::Archive& ar) {

@@ -49,14 +49,22 @@ class CVEXALine : public CStroke {
   /// at least 4 vertices, dashed when the pen style is neither solid nor null, else plain.
   /// Returns false when there is nothing to draw.
   virtual bool Draw(tessmor::DC& dc) const;
-  /// Rebuilds the hit region: the polyline widened by half a millimetre's units at zoom 1
-  /// (integer part of half the units per mm) plus half the logical pen width.
+  /// Renews the hit region for the vertices, style and mapper as they are now: the polyline
+  /// widened by half a millimetre's units at zoom 1 (integer part of half the units per mm)
+  /// plus half the logical pen width. The bounds are known at once; the region itself is
+  /// built when first asked for (GetRegion, or a hit test within the bounds).
   void ComputeRegion();
   /// True when logical point (x, y) hits the item.
   virtual bool HitTest(std::int32_t x, std::int32_t y) const;
-  const CItemRegion& GetRegion() const { return m_region; }
-  /// The bounds of the hit region, logical units.
-  tessmor::RECT GetBounds() const { return m_region.GetBounds(); }
+  /// The hit region, built now if it was not yet.
+  const CItemRegion& GetRegion() const {
+    EnsureRegion();
+    return m_region;
+  }
+  /// Bounds holding the hit region, logical units, found without building it: the box of the
+  /// band's outline, which is the region's bounding box or, where a sharp corner of the
+  /// outline reaches beyond the squares it covers, a little more.
+  tessmor::RECT GetBounds() const { return m_bounds; }
 
   /// Writes or reads the category and group (CStroke), then the vertices; after reading the
   /// vertices are appended to those held and the region is rebuilt. A short read throws
@@ -65,7 +73,29 @@ class CVEXALine : public CStroke {
 
  protected:
   const CMapper* Mapper() const;
+  /// Builds the regions ComputeRegion prepared, when they are not built yet: the stroke's
+  /// region, then BuildRegion.
+  void EnsureRegion() const;
+  /// True when the region is prepared and (x, y) lies within the box that holds the item's
+  /// regions; no region is built.
+  bool MayHit(std::int32_t x, std::int32_t y) const;
+  /// Rectangles the item's own regions add to the stroke's (of `stroke`), for the budget of
+  /// a chart being read; `points` are the vertices in logical units.
+  virtual std::int64_t OwnRegionRectangles(const CItemRegion::Extent& stroke,
+                                           const tessmor::POINT* points, int count) const {
+    return 0;
+  }
 
   CCoordArray m_coords;
-  CItemRegion m_region;
+  // Built on first use from the points kept below (const members build it).
+  mutable CItemRegion m_region;
+
+ private:
+  // What the region is built from, kept until it is built.
+  mutable std::vector<tessmor::POINT> m_regionPoints;
+  int m_nRegionHalfWidth = 0;
+  mutable bool m_bRegionPending = false;
+  tessmor::RECT m_bounds{};
+  // The bounds united with the vertices' box: holds every region of the item.
+  tessmor::RECT m_hitBox{};
 };

@@ -24,6 +24,14 @@ void CVEXAPolyFill::BuildRegion(const tessmor::POINT* points, int count, int /*h
   m_fillRegion.BuildFromPolygon(points, count);
 }
 
+std::int64_t CVEXAPolyFill::OwnRegionRectangles(const CItemRegion::Extent& stroke,
+                                                const tessmor::POINT* points, int count) const {
+  const CItemRegion::Extent area = CItemRegion::PolygonExtent(points, count);
+  return stroke.rectangles + CItemRegion::UnionExtent(stroke, area).rectangles;
+}
+
 bool CVEXAPolyFill::HitTest(std::int32_t x, std::int32_t y) const {
-  return m_bRegionValid && m_fillRegion.HitTest(x, y, 0, 0);
+  if (!MayHit(x, y)) return false;
+  EnsureRegion();
+  return m_fillRegion.HitTest(x, y, 0, 0);
 }

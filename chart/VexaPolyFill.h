@@ -19,7 +19,16 @@ class CVEXAPolyFill : public CVEXALine {
   void BuildRegion(const tessmor::POINT* points, int count, int halfWidth) override;
   /// True when logical point (x, y) lies on the outline or inside the polygon.
   bool HitTest(std::int32_t x, std::int32_t y) const override;
-  const CItemRegion& GetFillRegion() const { return m_fillRegion; }
+  /// The fill region, built now if it was not yet.
+  const CItemRegion& GetFillRegion() const {
+    EnsureRegion();
+    return m_fillRegion;
+  }
+
+ protected:
+  /// The stroke's region taken over, then united with the polygon's area.
+  std::int64_t OwnRegionRectangles(const CItemRegion::Extent& stroke, const tessmor::POINT* points,
+                                   int count) const override;
 
  private:
   CItemRegion m_fillRegion;
