@@ -18,7 +18,7 @@ JOBS=$(nproc)
 
 # Every Debian package the build, the tests and the checks use.
 PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config python3
   qt6-base-dev qt6-svg-dev libgl-dev
   libuemf-dev libeigen3-dev libfftw3-dev libhwy-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -257,6 +257,29 @@ class AheadSums {
   std::thread worker_;
 };
 
+/// Keeps the misfit and the largest thickness change of each sweep, when asked to.
+class SweepRecord {
+ public:
+  explicit SweepRecord(BlockDiagnostics* out) : out_(out) {
+    if (out_) *out_ = {};
+  }
+  void Begin() { change_ = 0.0; }
+  void Change(float before, float after) {
+    if (out_) change_ = std::max(change_, std::fabs(static_cast<double>(after) - before));
+  }
+  void End(const std::vector<float>& resid) {
+    if (!out_) return;
+    double squares = 0.0;
+    for (float r : resid) squares += static_cast<double>(r) * r;
+    out_->rms_mgal.push_back(resid.empty() ? 0.0 : std::sqrt(squares / resid.size()));
+    out_->max_change_km.push_back(change_);
+  }
+
+ private:
+  BlockDiagnostics* out_;
+  double change_ = 0.0;
+};
+
 /// Rows of at least this many prisms are summed by two threads when the processor has two.
 constexpr int kTwoThreadPrisms = 1024;
 
@@ -266,7 +289,7 @@ constexpr int kTwoThreadPrisms = 1024;
 /// the tenth sweep's anomaly and residual and t the final thicknesses.
 void VectorSweeps(const std::vector<float>& x, const std::vector<float>& obs, float rho, float slab,
                   float w, float h, float z0, bool granite, std::vector<float>& calc,
-                  std::vector<float>& resid, std::vector<float>& t) {
+                  std::vector<float>& resid, std::vector<float>& t, SweepRecord& record) {
   const int n = static_cast<int>(x.size());
   const int padded = (n + kPrismBlock - 1) / kPrismBlock * kPrismBlock;
   // Prisms past the last are empty.
@@ -304,6 +327,7 @@ void VectorSweeps(const std::vector<float>& x, const std::vector<float>& obs, fl
   std::copy(t.begin(), t.end(), pt.begin());
   for (int sweep = 1; sweep <= kSweeps; ++sweep) {
     if (ahead) ahead->BeginSweep(sweep, pt);
+    record.Begin();
     for (int i = 0; i < n; ++i) {
       if (ahead) ahead->Reached(i);
       const int offset = n - 1 - i;
@@ -321,10 +345,13 @@ void VectorSweeps(const std::vector<float>& x, const std::vector<float>& obs, fl
       resid[i] = obs[i] - calc[i];
       if (sweep < kSweeps) {
         // The correction takes effect at once: later samples of this sweep see it.
+        const float before = pt[i];
         pt[i] += resid[i] / slab;
         if (pt[i] < 0.0f) pt[i] = 0.0f;
+        record.Change(before, pt[i]);
       }
     }
+    record.End(resid);
   }
   std::copy(pt.begin(), pt.begin() + n, t.begin());
 }
@@ -336,8 +363,10 @@ float PrismFactor(float x1, float x2, float w, float top, float bottom) {
 }
 
 void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                                    int model_type, Arithmetic arithmetic) {
+                                    int model_type, Arithmetic arithmetic,
+                                    BlockDiagnostics* diagnostics) {
   results.clear();
+  SweepRecord record(diagnostics);
   const int n = GetPointCount(10);
   const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
   const float rho = density * 0.001f;
@@ -367,7 +396,7 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
   }
 
   if (arithmetic == Arithmetic::kVector) {
-    VectorSweeps(x, obs, rho, slab, w, h, z0, granite, calc, resid, t);
+    VectorSweeps(x, obs, rho, slab, w, h, z0, granite, calc, resid, t, record);
   } else {
     // The basin hangs from the boundary (top at z0, bottom at z0 + t); the granite stands on
     // it (top at z0 − t, bottom at z0). Only the free face moves from sweep to sweep.
@@ -377,6 +406,7 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
     // second pass, in the same order, which lets the processor overlap them.
     std::vector<Pending> pending(n);
     for (int sweep = 1; sweep <= kSweeps; ++sweep) {
+      record.Begin();
       for (int i = 0; i < n; ++i) {
         int count = 0;
         for (int j = 0; j < n; ++j) {
@@ -395,10 +425,13 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
         resid[i] = obs[i] - calc[i];
         if (sweep < kSweeps) {
           // The correction takes effect at once: later samples of this sweep see it.
+          const float before = t[i];
           t[i] += resid[i] / slab;
           if (t[i] < 0.0f) t[i] = 0.0f;
+          record.Change(before, t[i]);
         }
       }
+      record.End(resid);
     }
   }
 

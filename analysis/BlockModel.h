@@ -2,6 +2,8 @@
 
 // The two-dimensional rectangular prism of the block model.
 
+#include <vector>
+
 /// 2G in milligal per (g/cm³ · km): the anomaly of a prism is PrismFactor × ρ × this.
 inline constexpr float kTwoG = 13.34f;
 /// Anomaly of an infinite slab per kilometre of thickness and g/cm³ of density contrast, mGal.
@@ -13,3 +15,11 @@ inline constexpr float kSlabFactor = 41.88f;
 /// prism), top and bottom the depths (km) of its faces, positive downwards. The prism's
 /// anomaly is F × ρ × kTwoG mGal for a density contrast ρ in g/cm³. Single precision.
 float PrismFactor(float x1, float x2, float w, float top, float bottom);
+
+/// How the block model's sweeps went, one entry per sweep in order: the root-mean-square of
+/// the residuals the sweep computed (mGal) and the largest change of a prism's thickness the
+/// sweep made (km; the last sweep changes none). Reading them changes nothing in the model.
+struct BlockDiagnostics {
+  std::vector<double> rms_mgal;
+  std::vector<double> max_change_km;
+};

@@ -1,4 +1,5 @@
 // Upward continuation of the residual anomaly by the discrete two-dimensional Poisson integral.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -73,6 +74,81 @@ void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
     auto point = std::make_unique<ProfilePoint>();
     point->distance = p.distance;
     point->anomaly = BackgroundAt(p.distance) + conv[kPad + 1 + i] + mean;
+    result.push_back(std::move(point));
+  }
+  m_bUpwardContinued = 1;
+}
+
+void CTessmorDoc::ComputeEdgeControlledContinuation(PointArray& result, float height_km) {
+  result.clear();
+  const int n = GetPointCount(10);
+  const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
+  if (n < kPad + 1 || !(height_km > 0.0f) || dx <= 0) return;
+  const double h = height_km * 1000.0;  // m
+  const double step = dx;               // m
+  // The profile is carried on for twenty heights beyond each end; the field further out is
+  // taken as the level the carried-on field tends to.
+  const int pad = static_cast<int>(std::ceil(20.0 * h / step));
+  std::vector<double> a(n);
+  for (int i = 0; i < n; ++i) a[i] = GetPoint(i, true).anomaly;
+
+  // Each end's trend: the slope (mGal per sample) of a straight line fitted by least squares
+  // to the last few samples, at most a fifth of the profile.
+  const int fit = std::clamp(n / 5, 2, 10);
+  auto slope = [&](int first) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (int k = 0; k < fit; ++k) {
+      const double x = k, y = a[first + k];
+      sx += x;
+      sy += y;
+      sxx += x * x;
+      sxy += x * y;
+    }
+    const double d = fit * sxx - sx * sx;
+    return d == 0.0 ? 0.0 : (fit * sxy - sx * sy) / d;
+  };
+  // Beyond an end the field goes on with the end's slope, which dies away over one height:
+  // value + slope · τ · (1 − e^(−d/τ)), d samples beyond the end, τ one height in samples.
+  const double tau = std::max(1.0, h / step);
+  const double left_slope = -slope(0), right_slope = slope(n - fit);
+  const double left_level = a[0] + left_slope * tau, right_level = a[n - 1] + right_slope * tau;
+  const int big_n = n + 2 * pad;
+  std::vector<double> data(big_n);
+  for (int k = 0; k < big_n; ++k) {
+    const int i = k - pad;
+    if (i < 0) {
+      data[k] = a[0] + left_slope * tau * (1.0 - std::exp(i / tau));
+    } else if (i >= n) {
+      data[k] = a[n - 1] + right_slope * tau * (1.0 - std::exp(-(i - (n - 1)) / tau));
+    } else {
+      data[k] = a[i];
+    }
+  }
+  // The Poisson kernel by offset (samples), and the weight of everything beyond d samples,
+  // (1/π)(π/2 − atan((d + ½)·step/h)).
+  std::vector<double> kernel(big_n);
+  for (int k = 0; k < big_n; ++k) {
+    const double x = k * step;
+    kernel[k] = step * h / (M_PI * (x * x + h * h));
+  }
+  auto beyond = [&](int d) { return (M_PI / 2 - std::atan((d + 0.5) * step / h)) / M_PI; };
+
+  result.reserve(n);
+  for (int i = 0; i < n; ++i) {
+    const int centre = i + pad;
+    const double left_tail = beyond(centre), right_tail = beyond(big_n - 1 - centre);
+    double sum = left_tail * left_level + right_tail * right_level;
+    double weight = left_tail + right_tail;
+    for (int k = 0; k < big_n; ++k) {
+      const double w = kernel[std::abs(k - centre)];
+      sum += w * data[k];
+      weight += w;
+    }
+    const ProfilePoint p = GetPoint(i, true);
+    auto point = std::make_unique<ProfilePoint>();
+    point->distance = p.distance;
+    // Weighed to 1 in all: a constant field continues to itself.
+    point->anomaly = BackgroundAt(p.distance) + sum / weight;
     result.push_back(std::move(point));
   }
   m_bUpwardContinued = 1;

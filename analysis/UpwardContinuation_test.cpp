@@ -189,4 +189,45 @@ TEST(UpwardContinuation, VectorArithmeticAgreesWithTheScalarReference) {
   }
 }
 
+TEST(EdgeControlledContinuation, KeepsTheFlanksWhereTheDocumentedOneSinks) {
+  // A short profile over a line mass, ending where the field is still 1 mGal: continued 2 km
+  // up, the field of the deeper line holds to the ends with the ends controlled.
+  constexpr double kK = 30.0, kZ = 3.0;  // mGal·km, km
+  CTessmorDoc doc;
+  FillEqual(doc, 49, -12000, 500, [&](double x) { return LineMass(kK, kZ, x / 1000); });
+  PointArray edges, documented;
+  doc.ComputeEdgeControlledContinuation(edges, 2.0f);
+  doc.ComputeUpwardContinuation(documented, 2.0f);
+  ASSERT_EQ(edges.size(), 49u);
+  double worst_edges = 0, worst_documented = 0;
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    const double x = edges[i]->distance / 1000.0;
+    EXPECT_EQ(edges[i]->distance, documented[i]->distance);
+    const double truth = LineMass(kK, kZ + 2.0, x);
+    worst_edges = std::max(worst_edges, std::fabs(edges[i]->anomaly - truth));
+    worst_documented = std::max(worst_documented, std::fabs(documented[i]->anomaly - truth));
+  }
+  EXPECT_LT(worst_edges, 0.05);
+  EXPECT_GT(worst_documented, 0.3);
+}
+
+TEST(EdgeControlledContinuation, ConstantAndBackgroundComeBackToTheEnds) {
+  // A constant residual over a linear background: the continued series is the constant plus
+  // the background at every sample, first and last included.
+  CTessmorDoc doc;
+  FillEqual(doc, 20, 0, 1000, [](double x) { return 3.0 + 0.001 * x * 0.5; });
+  doc.SetBackground(kBackgroundLinear, {0, 1.0}, {19000, 1.0 + 9.5});
+  PointArray up;
+  doc.ComputeEdgeControlledContinuation(up, 5.0f);
+  ASSERT_EQ(up.size(), 20u);
+  for (const auto& p : up) {
+    EXPECT_NEAR(p->anomaly, 3.0 + 0.0005 * p->distance, 1e-6) << p->distance;
+  }
+  // Too short or no height: nothing, as the documented continuation.
+  CTessmorDoc few;
+  FillEqual(few, 5, 0, 1000, [](double) { return 1.0; });
+  few.ComputeEdgeControlledContinuation(up, 2.0f);
+  EXPECT_TRUE(up.empty());
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/DialogForm.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFontComboBox>
 #include <QGridLayout>
@@ -166,6 +167,9 @@ void CDialogForm::BuildUpwardCont() {
        "continued profile is more representative of the anomaly caused by the big buried "
        "feature"});
   AddFieldRow("Height to continue this profile to:", CUpwardContDlg::IDC_HEIGHT, "Km");
+  AddCheckBox(CUpwardContDlg::IDC_EDGES, "Control edge effects",
+              "Carries the profile on beyond its ends and weighs the kernel to 1, so that the "
+              "continued flanks keep their level; off continues as documented");
 }
 
 void CDialogForm::BuildInversion() {
@@ -439,6 +443,18 @@ QPushButton* CDialogForm::AddButton(QLayout* layout, int id, const char* text,
   return b;
 }
 
+QCheckBox* CDialogForm::AddCheckBox(int id, const char* text, const char* tip) {
+  auto* box = new QCheckBox(text, this);
+  box->setToolTip(tip);
+  body_->addWidget(box);
+  checks_[id] = box;
+  connect(box, &QCheckBox::toggled, this, [this, id](bool on) {
+    if (!updating_) model_.SetRadio(id, on ? 1 : 0);
+  });
+  fields_ = nullptr;
+  return box;
+}
+
 QLabel* CDialogForm::AddModelText(int id) {
   auto* label = new QLabel(this);
   model_texts_[id] = label;
@@ -475,6 +491,7 @@ void CDialogForm::ToModel() {
     }
     model_.SetRadio(g.id, chosen);
   }
+  for (auto& [id, box] : checks_) model_.SetRadio(id, box->isChecked() ? 1 : 0);
 }
 
 void CDialogForm::FromModel(bool force_focus) {
@@ -506,6 +523,7 @@ void CDialogForm::FromModel(bool force_focus) {
   for (auto& [id, b] : buttons_) {
     if (id != kIdOk && id != kIdCancel) b->setEnabled(model_.IsEnabled(id));
   }
+  for (auto& [id, box] : checks_) box->setChecked(model_.GetRadio(id) == 1);
   const bool move_focus = force_focus || model_.focus() != last_focus_;
   last_focus_ = model_.focus();
   if (!move_focus) {

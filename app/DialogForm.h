@@ -7,6 +7,7 @@
 
 #include "platform/DialogRunner.h"
 
+class QCheckBox;
 class QFontComboBox;
 class QGridLayout;
 class QKeyEvent;
@@ -35,6 +36,10 @@ class CDialogForm : public QDialog {
 
   QLineEdit* edit(int id) const;
   QRadioButton* radio(int id, int index) const;
+  QCheckBox* checkBox(int id) const {
+    auto it = checks_.find(id);
+    return it == checks_.end() ? nullptr : it->second;
+  }
   QPushButton* button(int id) const;
   QPushButton* okButton() const { return ok_; }
   QPushButton* cancelButton() const { return cancel_; }
@@ -80,6 +85,8 @@ class CDialogForm : public QDialog {
                      int columns = 1, std::function<void(int)> on_click = {});
   QPushButton* AddButton(QLayout* layout, int id, const char* text, std::function<void()> handler);
   QLabel* AddModelText(int id);
+  /// A check box whose state the model keeps as the radio value of `id` (0 off, 1 on).
+  QCheckBox* AddCheckBox(int id, const char* text, const char* tip);
   /// The data entry button an editing key stands for (Cut, Copy, Paste, Undo), or 0.
   int EditKeyButton(QKeyEvent& key) const;
   /// Shows the font chosen so far in the sample text.
@@ -103,6 +110,7 @@ class CDialogForm : public QDialog {
   std::map<int, QLabel*> model_texts_;
   std::vector<RadioGroup> radios_;
   std::map<int, QPushButton*> buttons_;
+  std::map<int, QCheckBox*> checks_;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
   // The data entry dialog wants to hear of focus changes and of every edit.

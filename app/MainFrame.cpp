@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -17,6 +19,7 @@
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -26,8 +29,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/SelfTest.h"
 #include "app/AboutBox.h"
 #include "app/DesktopView.h"
 #include "app/Guard.h"
@@ -157,6 +162,8 @@ constexpr Prompt kPrompts[] = {
      "Draw the interpolated series instead of the measured points", "Display Interpolated"},
     {CMainFrame::ID_HELP_INDEX, "List Help topics", "Help Index"},
     {CMainFrame::ID_HELP_USING, "Display instructions about how to use help", "Using Help"},
+    {CMainFrame::ID_SELF_TEST,
+     "Check the analyses against bodies whose field is known in closed form", "Self-test"},
     {CMainFrame::ID_APP_ABOUT, "Display program information, version number and copyright",
      "About"},
     {CMainFrame::ID_CONTEXT_HELP, "Display help for the active window or dialog", "Help"},
@@ -408,6 +415,7 @@ void CMainFrame::CreateMenus() {
   QMenu* help = bar->addMenu("&Help");
   AddCommand(help, "&Index", ID_HELP_INDEX);
   AddCommand(help, "&Using Help", ID_HELP_USING);
+  AddCommand(help, "&Self-test...", ID_SELF_TEST);
   help->addSeparator();
   AddCommand(help, "&About TESSMOR...", ID_APP_ABOUT);
 
@@ -647,6 +655,9 @@ bool CMainFrame::OnCommand(int id) {
         break;
       case ID_APP_ABOUT:
         ShowAbout();
+        break;
+      case ID_SELF_TEST:
+        ShowSelfTest();
         break;
       case ID_VIEW_TOOLBAR:
         toolbar_->setVisible(!toolbar_->isVisible());
@@ -1037,6 +1048,30 @@ void CMainFrame::UpdateWindowList() {
     });
     window_list_.push_back(a);
   }
+}
+
+void CMainFrame::ShowSelfTest() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::vector<SelfTestCase> cases = RunSelfTest();
+  QApplication::restoreOverrideCursor();
+  const bool passed =
+      std::all_of(cases.begin(), cases.end(), [](const SelfTestCase& c) { return c.Passed(); });
+  QDialog dialog(this);
+  dialog.setObjectName("SelfTest");
+  dialog.setWindowTitle("Self-test of the analyses");
+  auto* summary = new QLabel(passed ? "Every check passed." : "A check failed.", &dialog);
+  auto* text = new QPlainTextEdit(QString::fromStdString(FormatSelfTest(cases)), &dialog);
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(summary);
+  layout->addWidget(text, 1);
+  layout->addWidget(buttons);
+  dialog.resize(720, 460);
+  statusBar()->showMessage(passed ? "Self-test: every check passed" : "Self-test: a check failed");
+  dialog.exec();
 }
 
 void CMainFrame::ShowAbout() {

@@ -52,6 +52,7 @@ class CMainFrame : public QMainWindow {
     ID_HELP_USING = 57668,
     ID_HELP = 57669,
     ID_CONTEXT_HELP = 57670,
+    ID_SELF_TEST = 32850,
     ID_NEXT_PANE = 57680,
     ID_PREV_PANE = 57681,
     ID_WINDOW_NEW = 57648,
@@ -131,6 +132,8 @@ class CMainFrame : public QMainWindow {
   /// Prints the active chart on the current printer without asking.
   void PrintDirect();
   void ShowAbout();
+  /// Runs the analyses' self-test and shows its report.
+  void ShowSelfTest();
   /// Puts the minimised chart windows in a row along the bottom of the MDI area.
   void ArrangeIcons();
   /// The Window menu's list of open windows, the active one checked.

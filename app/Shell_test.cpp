@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFontComboBox>
@@ -200,6 +201,28 @@ TEST(StatusBar, InterpolateSaysWhatItDidAndDisplaysRunUnderTheWaitCursor) {
                 " samples");
   EXPECT_GT(view->displayRuns(), runs);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(UpwardForm, ControlEdgeEffectsReachesTheViewAndLiftsTheFlanks) {
+  Shell s;
+  CDesktopView* view = s.ImportExample();
+  ASSERT_NE(view, nullptr);
+  WhenFormShows([](CDialogForm& form) { form.okButton()->click(); });
+  s.frame().action(CTessmorView::ID_UPWARD_CONTINUE)->trigger();
+  ASSERT_FALSE(view->m_upward.empty());
+  const double documented = view->m_upward.front()->anomaly;
+  WhenFormShows([](CDialogForm& form) {
+    ASSERT_NE(form.checkBox(CUpwardContDlg::IDC_EDGES), nullptr);
+    EXPECT_FALSE(form.checkBox(CUpwardContDlg::IDC_EDGES)->isChecked());
+    form.checkBox(CUpwardContDlg::IDC_EDGES)->click();
+    form.okButton()->click();
+  });
+  s.frame().action(CTessmorView::ID_UPWARD_CONTINUE)->trigger();
+  EXPECT_EQ(view->m_bControlEdges, 1);
+  // The example's first station reads 3.72 mGal; the documented continuation sinks below it
+  // by more than a milligal, the controlled one stays within half of one.
+  EXPECT_LT(documented, 3.717 - 1.0);
+  EXPECT_NEAR(view->m_upward.front()->anomaly, 3.717, 0.5);
 }
 
 TEST(Windows, NewWindowShowsTheSameChartAndCurvesAreDrawnOnce) {

@@ -30,8 +30,9 @@ const char* BatchUsage() {
          "(spacing text in km)\n"
          "  --background none | constant:LEVEL_MGAL | linear:FROM_KM:FROM_MGAL:TO_KM:TO_MGAL   "
          "Background dialog\n"
-         "  --upward HEIGHT_KM                          Upward Continue (switches the "
-         "continuation display on)\n"
+         "  --upward HEIGHT_KM[:edges]                  Upward Continue (switches the "
+         "continuation display on);\n"
+         "                                              :edges controls the edge effects\n"
          "  --derivative anomaly|upward                 2nd Deriv\n"
          "  --model basin|granite:DENSITY_KGM3:DEPTH_KM 2-D Model\n"
          "  --answer yes|no                             how the program's questions are "
@@ -47,6 +48,12 @@ const char* BatchUsage() {
          "                                              A3 landscape, A5 portrait, A5 landscape\n"
          "  --layout profile|model                      layout of the exported chart (default: "
          "model with --model)\n"
+         "  --report FILE.json                          a report of the run: input, options, "
+         "samples, every series'\n"
+         "                                              summary and the inversion's misfit per "
+         "sweep, with units\n"
+         "  --self-test                                 checks the analyses against bodies of "
+         "known field (no PROFILE)\n"
          "  --help\n";
 }
 
@@ -79,6 +86,10 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
     if (a == "--help") {
       o.help = true;
       return true;
+    }
+    if (a == "--self-test") {
+      o.self_test = true;
+      continue;
     }
     if (a.rfind("--", 0) != 0) {
       if (!o.profile.empty()) {
@@ -134,7 +145,12 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
       }
       o.background = bg;
     } else if (a == "--upward") {
-      o.upward = v;
+      if (f.size() > 2 || (f.size() == 2 && f[1] != "edges")) {
+        error = "--upward takes HEIGHT_KM or HEIGHT_KM:edges";
+        return false;
+      }
+      o.upward = f[0];
+      o.upward_edges = f.size() == 2;
     } else if (a == "--derivative") {
       if (v == "anomaly") {
         o.derivative = 100;
@@ -181,6 +197,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
         return false;
       }
       o.paper = *known;
+    } else if (a == "--report") {
+      o.report = v;
     } else if (a == "--layout") {
       if (v == "profile") {
         o.layout = CTessmorView::kLayoutProfile;
@@ -194,6 +212,13 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
       error = "unknown option: " + a;
       return false;
     }
+  }
+  if (o.self_test) {
+    if (!o.profile.empty()) {
+      error = "--self-test takes no profile";
+      return false;
+    }
+    return true;
   }
   if (o.profile.empty()) {
     error = "no profile given";

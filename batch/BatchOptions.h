@@ -25,7 +25,9 @@ struct BatchOptions {
   std::optional<Interp> interp;
   std::optional<Background> background;
   std::optional<std::string> upward;  ///< km
-  std::optional<int> derivative;      ///< 100 anomaly, 101 upward continued
+  /// --upward HEIGHT:edges continues with the ends controlled.
+  bool upward_edges = false;
+  std::optional<int> derivative;  ///< 100 anomaly, 101 upward continued
   std::optional<Model> model;
   bool answer_yes = false;
   std::optional<std::string> save;
@@ -36,6 +38,10 @@ struct BatchOptions {
   /// The layout the exported chart shows: CTessmorView::kLayoutProfile or kLayoutModel;
   /// none gives the model layout when a model is asked for, else the profile layout.
   std::optional<int> layout;
+  /// A machine-readable report of the run (JSON) is written here.
+  std::optional<std::string> report;
+  /// Runs the self-test of the analyses instead of a profile.
+  bool self_test = false;
   bool help = false;
   std::string profile;
 };

@@ -4,12 +4,14 @@
 #include <functional>
 #include <map>
 
+#include "batch/BatchReport.h"
 #include "chart/VexaView.h"
 #include "platform/Application.h"
 #include "platform/Archive.h"
 #include "platform/DialogModel.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileError.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/BackgroundDlg.h"
@@ -151,8 +153,10 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
   }
   if (o.upward) {
     const std::string height = *o.upward;
-    dialogs.typing[CUpwardContDlg::IDD] = [height](tessmor::DialogModel& d) {
+    const bool edges = o.upward_edges;
+    dialogs.typing[CUpwardContDlg::IDD] = [height, edges](tessmor::DialogModel& d) {
       d.SetText(CUpwardContDlg::IDC_HEIGHT, height);
+      d.SetRadio(CUpwardContDlg::IDC_EDGES, edges ? 1 : 0);
     };
   }
   if (o.derivative) {
@@ -216,5 +220,14 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
     if (!doc->OnFileSaveAs()) return 1;
   }
   if (!o.exports.empty() && !ExportCharts(o, before_model, *doc, *view, err)) return 1;
+  if (o.report) {
+    const std::string json = BatchReportJson(o, *doc, *view);
+    try {
+      tessmor::WriteFileReplacing(*o.report, std::vector<std::uint8_t>(json.begin(), json.end()));
+    } catch (const tessmor::FileException&) {
+      err << "tessmor-batch: --report could not write " << *o.report << "\n";
+      return 1;
+    }
+  }
   return 0;
 }

@@ -1,10 +1,12 @@
 // tessmor-batch: the profile analysis of the desktop program, without its windows.
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "analysis/SelfTest.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
 #include "platform/Prompts.h"
@@ -20,6 +22,12 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::cout << BatchUsage();
     return 0;
+  }
+  if (options.self_test) {
+    const std::vector<SelfTestCase> cases = RunSelfTest();
+    std::cout << FormatSelfTest(cases);
+    return std::all_of(cases.begin(), cases.end(), [](const auto& c) { return c.Passed(); }) ? 0
+                                                                                             : 1;
   }
   // The charts the view draws lay their texts out with real fonts, which need an application
   // object; without a display it runs on the off-screen platform.

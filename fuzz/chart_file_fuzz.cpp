@@ -1,7 +1,8 @@
 // libFuzzer harness for the chart file: arbitrary bytes read as a chart body by a fresh
 // document. A read either succeeds or fails with the chart left empty (no style, group or
 // bitmap). A chart that was read is written, and that file must read back and write the same
-// bytes again: whatever reading repairs or drops, it does so in one go.
+// bytes again: whatever reading repairs or drops, it does so in one go. The middle of the
+// chart is hit-tested, which builds the regions of the items around it.
 
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(doc.m_bitmaps.GetSize() == 0);
     return 0;
   }
+
+  // Regions are built when first needed: hit the middle of the lines and of the fills.
+  const auto middle = [](std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(a) + b) / 2);
+  };
+  const tessmor::RECT lines = doc.m_lineManager.GetBounds();
+  doc.m_lineManager.HitTestStroke(middle(lines.left, lines.right), middle(lines.top, lines.bottom));
+  const tessmor::RECT fills = doc.m_fillManager.GetBounds();
+  doc.m_fillManager.HitTestFilled(middle(fills.left, fills.right), middle(fills.top, fills.bottom));
 
   const std::vector<std::uint8_t> first = Write(doc);
   CVexaDoc again;

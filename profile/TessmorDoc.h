@@ -66,6 +66,12 @@ class CTessmorDoc : public CVexaDoc {
   /// chooses the scalar reference or the vectorised convolution.
   void ComputeUpwardContinuation(PointArray& result, float height_km,
                                  Arithmetic arithmetic = Arithmetic::kVector);
+  /// The continuation with the ends controlled: the residual anomaly is carried on beyond
+  /// each end, for ten heights, by its end value and end slope, the slope dying away over one
+  /// height; the Poisson kernel over that reach is scaled to weigh 1 in all, so that a
+  /// constant field continues to itself. Double precision. Same result form and limits as
+  /// ComputeUpwardContinuation; sets m_bUpwardContinued.
+  void ComputeEdgeControlledContinuation(PointArray& result, float height_km);
   /// The Savitzky–Golay second derivative of the residual anomaly, one value per sample in
   /// mGal per squared sample interval; empty when there are fewer than 8 samples.
   std::vector<float> ComputeSecondDerivative();
@@ -74,9 +80,11 @@ class CTessmorDoc : public CVexaDoc {
   void SecondDifference(float* out, std::size_t out_size, const PointArray& series) const;
   /// Fits one prism per sample to the residual anomaly (density contrast in kg/m³, boundary
   /// depth in km, model type 1 granite or -1 basin); `results` receives one record per sample.
-  /// `arithmetic` chooses the scalar reference or the vectorised prism sums.
+  /// `arithmetic` chooses the scalar reference or the vectorised prism sums; `diagnostics`,
+  /// when given, receives the misfit and the largest thickness change of every sweep.
   void ComputeBlockModel(BlockResultArray& results, float density, float depth_km, int model_type,
-                         Arithmetic arithmetic = Arithmetic::kVector);
+                         Arithmetic arithmetic = Arithmetic::kVector,
+                         BlockDiagnostics* diagnostics = nullptr);
 
   /// The three checks of a freshly read profile (large anomalies, zero anomalies, order),
   /// with their questions. 0 accepted, -2 refused.

@@ -348,11 +348,14 @@ TEST_F(Page, DensityOfTheWrongSignSaysSoInTheStatusBar) {
   ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
   EXPECT_LT(deepest(false), 2.2f);
   EXPECT_EQ(prompts.status_messages().size(), 2u);
-  // The right sign builds a basin over a kilometre deep and says nothing.
+  // The right sign builds a basin over a kilometre deep; the status bar gives its misfit.
   dialogs.Ok(ModelEntry("300", "2", false));
   ASSERT_TRUE(view.OnCommand(CTessmorView::ID_2D_MODEL));
   EXPECT_GT(deepest(false), 3.0f);
-  EXPECT_EQ(prompts.status_messages().size(), 2u);
+  ASSERT_EQ(prompts.status_messages().size(), 3u);
+  EXPECT_EQ(prompts.status_messages().back().rfind("2-D model: RMS misfit ", 0), 0u)
+      << prompts.status_messages().back();
+  EXPECT_NE(prompts.status_messages().back().find(" mGal after 10 sweeps"), std::string::npos);
   EXPECT_TRUE(prompts.texts().empty());
 }
 

@@ -119,6 +119,7 @@ void CTessmorView::CopyDisplaySettings(const CTessmorView& other) {
   m_bShowModel = other.m_bShowModel;
   m_nDerivSource = other.m_nDerivSource;
   m_bShowInterpolated = other.m_bShowInterpolated;
+  m_bControlEdges = other.m_bControlEdges;
   m_distanceAxis = other.m_distanceAxis;
   m_anomalyAxis = other.m_anomalyAxis;
   m_panel = other.m_panel;
@@ -223,8 +224,10 @@ void CTessmorView::OnUpwardContinue() {
   CTessmorDoc* doc = GetDocument();
   CUpwardContDlg dlg;
   dlg.m_fHeight = m_fContHeight;
+  dlg.m_bControlEdges = m_bControlEdges;
   if (!tessmor::GetDialogRunner().DoModal(dlg, CUpwardContDlg::IDD)) return;
   m_fContHeight = dlg.m_fHeight;
+  m_bControlEdges = dlg.m_bControlEdges;
   if (m_bShowModel == 1) {
     m_bShowUpward = 1;
     m_bShowModel = 0;
@@ -245,8 +248,10 @@ void CTessmorView::OnSecondDeriv() {
   if (m_nDerivSource == CDerivSourceDlg::kFromUpward && m_bShowUpward == 0) {
     CUpwardContDlg height;
     height.m_fHeight = m_fContHeight;
+    height.m_bControlEdges = m_bControlEdges;
     if (!tessmor::GetDialogRunner().DoModal(height, CUpwardContDlg::IDD)) return;
     m_fContHeight = height.m_fHeight;
+    m_bControlEdges = height.m_bControlEdges;
   }
   m_bShowDeriv = 1;
   m_bShowModel = 0;
@@ -416,7 +421,11 @@ void CTessmorView::RunContinuationDisplay() {
     return;
   }
   m_upward.clear();
-  doc->ComputeUpwardContinuation(m_upward, m_fContHeight);
+  if (m_bControlEdges) {
+    doc->ComputeEdgeControlledContinuation(m_upward, m_fContHeight);
+  } else {
+    doc->ComputeUpwardContinuation(m_upward, m_fContHeight);
+  }
   if (m_upward.empty()) return;
   WriteResults(kResultUpward, 0, nullptr, nullptr);
   std::vector<float> xs, ys;
@@ -466,7 +475,10 @@ void CTessmorView::RunModelDisplay() {
   CTessmorDoc* doc = GetDocument();
   if (!doc || m_bShowModel != 1 || doc->m_nInterpStatus != 0) return;
   BlockResultArray results;
-  doc->ComputeBlockModel(results, m_fDensity, m_fBoundaryDepth, m_nModelType);
+  BlockDiagnostics diagnostics;
+  doc->ComputeBlockModel(results, m_fDensity, m_fBoundaryDepth, m_nModelType, Arithmetic::kVector,
+                         &diagnostics);
+  m_modelDiagnostics = diagnostics;
   if (results.empty()) return;
   // Prisms can only make an anomaly of the density contrast's sign: against an anomaly of
   // the other sign (summed over the samples, mGal) every slab correction is clamped back to
@@ -479,6 +491,11 @@ void CTessmorView::RunModelDisplay() {
     tessmor::GetPrompts().StatusMessage(
         "The density contrast and the anomaly differ in sign: the model cannot explain the "
         "anomaly.");
+  } else if (!diagnostics.rms_mgal.empty()) {
+    char text[120];
+    std::snprintf(text, sizeof text, "2-D model: RMS misfit %.3f mGal after %zu sweeps",
+                  diagnostics.rms_mgal.back(), diagnostics.rms_mgal.size());
+    tessmor::GetPrompts().StatusMessage(text);
   }
   WriteResults(kResultBlockModel, 0, nullptr, &results);
   std::vector<float> xs, calculated, residuals;

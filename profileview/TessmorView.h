@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/BlockModel.h"
 #include "chart/VexaView.h"
 #include "plotsupport/Axis.h"
 #include "profile/ProfilePoint.h"
@@ -162,8 +163,13 @@ class CTessmorView : public CVexaView {
   int m_bShowModel = 0;
   int m_nDerivSource = 100;
   int m_bShowInterpolated = 0;
+  /// Continue with the ends controlled (ComputeEdgeControlledContinuation) instead of the
+  /// documented way.
+  int m_bControlEdges = 0;
   /// Zoom percentage of the chart (25 a quarter, 200 twice the size); below 1 normal size.
   int m_nMagnification = 0;
+  /// How the sweeps of the last model display went (empty before one).
+  BlockDiagnostics m_modelDiagnostics;
   /// The distance axis and the anomaly axis of the profile panel.
   AXIS m_distanceAxis;
   AXIS m_anomalyAxis;
