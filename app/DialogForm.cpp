@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/Guard.h"
+#include "app/StyleForms.h"
 #include "chart/FontDlg.h"
 #include "platform/DialogModel.h"
 #include "profile/DataEntryDlg.h"
@@ -430,6 +431,10 @@ bool CDialogForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CFormDialogRunner::DoModal(tessmor::DialogModel& dialog, int resource_id) {
+  if (CStyleForm::HasForm(resource_id)) {
+    CStyleForm form(dialog, resource_id, parent_);
+    return form.exec() == QDialog::Accepted;
+  }
   if (!CDialogForm::HasForm(resource_id)) return false;
   CDialogForm form(dialog, resource_id, parent_);
   return form.exec() == QDialog::Accepted;

@@ -101,6 +101,8 @@ bool IsViewCommand(int id) {
   switch (id) {
     case CTessmorView::ID_PAPER_SIZE:
     case CTessmorView::ID_FONT:
+    case CTessmorView::ID_DEFAULT_PEN:
+    case CTessmorView::ID_DEFAULT_MARKER:
     case CTessmorView::ID_EXPORT:
     case CTessmorView::ID_REDUCE_33:
     case CTessmorView::ID_REDUCE_25:
@@ -306,6 +308,8 @@ void CMainFrame::CreateMenus() {
   AddCommand(options, "E&xport Equally Spaced", CTessmorView::ID_EXPORT_EQUALLY_SPACED);
   AddCommand(options, "&Font ...", CTessmorView::ID_FONT);
   AddCommand(options, "&Paper Size", CTessmorView::ID_PAPER_SIZE);
+  AddCommand(options, "Default P&en ...", CTessmorView::ID_DEFAULT_PEN);
+  AddCommand(options, "Default &Marker ...", CTessmorView::ID_DEFAULT_MARKER);
   AddCommand(options, "Display &Interpolated ", CTessmorView::ID_DISPLAY_INTERPOLATED);
 
   QMenu* help = bar->addMenu("&Help");
