@@ -170,7 +170,10 @@ void CStyleForm::AddEdit(int id, const char* label, const char* unit) {
   auto* edit = new QLineEdit;
   row->addWidget(edit);
   row->addWidget(new QLabel(unit));
-  fields_->addRow(label, row);
+  // A row of several widgets has no buddy of its own: the label names the edit.
+  auto* name = new QLabel(label);
+  name->setBuddy(edit);
+  fields_->addRow(name, row);
   edits_[id] = edit;
 }
 
