@@ -251,3 +251,32 @@ TEST(StyleForms, DoubleClickedPrismTakesAHatchedFill) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StyleForms, OptionsMenuEditsTheDefaultPenAndMarkerInTheSettings) {
+  Desktop d;
+  ASSERT_NE(d.ImportExample(), nullptr);
+  WhenStyleFormShows([](CStyleForm& form) {
+    EXPECT_EQ(form.windowTitle().toStdString(), "Line Style");
+    form.edit(CPenEditDlg::IDC_WIDTH)->setText("1");
+    form.SetColour(CPenEditDlg::IDC_COLOUR, 0x123456);
+    form.okButton()->click();
+  });
+  d.app.mainFrame().action(CTessmorView::ID_DEFAULT_PEN)->trigger();
+  const std::string pen = d.settings.GetString("default CLManager", "defPen {PenStyle}", "");
+  EXPECT_EQ(pen.substr(0, pen.find(',')), "0");
+  EXPECT_NE(pen.find(",1193046,"), std::string::npos) << pen;  // 0x123456
+
+  WhenStyleFormShows([](CStyleForm& form) {
+    EXPECT_EQ(form.windowTitle().toStdString(), "Symbol");
+    form.combo(CMarkerEditDlg::IDC_SYMBOL)->setCurrentIndex(9);
+    form.edit(CMarkerEditDlg::IDC_SIZE)->setText("120");
+    form.okButton()->click();
+  });
+  d.app.mainFrame().action(CTessmorView::ID_DEFAULT_MARKER)->trigger();
+  EXPECT_EQ(d.settings.GetString("Default FillManager", "defSymbol {Marker: SymbolStyle}", ""),
+            "9, 120, 0");
+}
+
+}  // namespace
