@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -86,7 +88,7 @@ void WhenStyleFormShows(std::function<void(CStyleForm&)> type) {
 
 // A client point where a click selects an item of `kind`, looked for at the items' own
 // points (vertices, anchors, centres); (-1, -1) when there is none.
-QPoint PointSelecting(CDesktopView& view, std::uint16_t kind) {
+QPoint PointSelecting(CDesktopView& view, std::uint16_t kind, bool largestFirst = false) {
   CVexaDoc& doc = *view.GetDocument();
   std::vector<tessmor::RECT> candidates;
   auto add = [&](const tessmor::RECT& logical) { candidates.push_back(logical); };
@@ -103,6 +105,12 @@ QPoint PointSelecting(CDesktopView& view, std::uint16_t kind) {
   for (CCharStyle* s : doc.m_charManager.AllStyles())
     for (int i = 0; kind == kItemText && i < s->GetStringCount(); ++i)
       add(s->GetString(i)->GetBounds());
+  auto area = [](const tessmor::RECT& r) {
+    return std::abs(static_cast<double>(r.right - r.left) * (r.bottom - r.top));
+  };
+  if (largestFirst)
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](const auto& a, const auto& b) { return area(a) > area(b); });
   const tessmor::SIZE client = view.GetClientSize();
   for (const tessmor::RECT& logical : candidates) {
     tessmor::RECT r = view.LogicalToClient(logical);
@@ -277,6 +285,44 @@ TEST(StyleForms, OptionsMenuEditsTheDefaultPenAndMarkerInTheSettings) {
   d.app.mainFrame().action(CTessmorView::ID_DEFAULT_MARKER)->trigger();
   EXPECT_EQ(d.settings.GetString("Default FillManager", "defSymbol {Marker: SymbolStyle}", ""),
             "9, 120, 0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StyleForms, TrackerMovesTextOnReleaseAndEscapeCancelsTheDrag) {
+  Desktop d;
+  CDesktopView* view = d.ImportExample();
+  ASSERT_NE(view, nullptr);
+  CVexaDoc& doc = *view->GetDocument();
+  // The largest text, the title: its middle is clear of the tracker's handles.
+  const QPoint at = PointSelecting(*view, kItemText, true);
+  ASSERT_GE(at.x(), 0);
+  auto* text = static_cast<CVEXAString*>(doc.m_selection.GetEntry(0).item);
+  const PaperPoint anchor = text->GetAnchor();
+  QWidget* viewport = d.Viewport();
+  auto move = [&](QPoint p, Qt::MouseButtons buttons) {
+    QMouseEvent event(QEvent::MouseMove, p, viewport->mapToGlobal(p), Qt::NoButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  };
+
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+  move(at + QPoint(30, 20), Qt::LeftButton);
+  EXPECT_EQ(text->GetAnchor(), anchor);  // only the rectangle follows the mouse
+  QTest::keyClick(d.app.mainFrame().ActiveFrame(), Qt::Key_Escape);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(30, 20));
+  EXPECT_EQ(text->GetAnchor(), anchor);
+
+  // Far enough apart not to make a double click.
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+  move(at + QPoint(30, 20), Qt::LeftButton);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(30, 20));
+  // 30 pixels at 96 dpi are 7.94 mm.
+  EXPECT_NEAR(text->GetAnchor().x - anchor.x, 7.94f, 0.05f);
+  EXPECT_EQ(viewport->cursor().shape(), Qt::SizeAllCursor);
 }
 
 }  // namespace

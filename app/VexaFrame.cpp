@@ -31,6 +31,10 @@ constexpr unsigned kFlagControl = 0x8;
 constexpr int kDragThreshold = 3;
 // Side of the tracker's handles, pixels.
 constexpr int kHandleSize = 5;
+// A rectangle too small for handles that leave room to grab it in the middle.
+bool HasHandles(const QRect& r) {
+  return r.width() >= 4 * kHandleSize && r.height() >= 4 * kHandleSize;
+}
 // One notch of a mouse wheel, in eighths of a degree.
 constexpr int kWheelNotch = 120;
 }  // namespace
@@ -101,7 +105,7 @@ void CVexaFrame::paintEvent(QPaintEvent* event) {
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::black, 1, Qt::SolidLine));
   if (dragging_) painter.drawRect(tracker.adjusted(0, 0, -1, -1));
-  for (int h = 0; h < 8; ++h) {
+  for (int h = 0; HasHandles(tracker) && h < 8; ++h) {
     const int xs[3] = {tracker.left(), tracker.center().x() - kHandleSize / 2,
                        tracker.right() - kHandleSize + 1};
     const int ys[3] = {tracker.top(), tracker.center().y() - kHandleSize / 2,
@@ -121,7 +125,7 @@ QRect CVexaFrame::SelectionRect() const {
 }
 
 int CVexaFrame::HandleAt(const QRect& r, const QPoint& p) {
-  if (r.isEmpty()) return -1;
+  if (!HasHandles(r)) return -1;
   const int xs[3] = {r.left(), r.center().x() - kHandleSize / 2, r.right() - kHandleSize + 1};
   const int ys[3] = {r.top(), r.center().y() - kHandleSize / 2, r.bottom() - kHandleSize + 1};
   static constexpr int kColumn[8] = {0, 1, 2, 2, 2, 1, 0, 0};

@@ -46,7 +46,8 @@ class CVexaFrame : public QAbstractScrollArea {
   bool syncing_ = false;
   // The selection's rectangle (client pixels), or an empty one.
   QRect SelectionRect() const;
-  // The handle of `r` under `p`: 0-7 clockwise from the top-left corner, -1 for none.
+  // The handle of `r` under `p`: 0-7 clockwise from the top-left corner, -1 for none (a
+  // rectangle under four handles across has none, so that a small item can be grabbed).
   static int HandleAt(const QRect& r, const QPoint& p);
   // The rectangle of a drag from `start` with the mouse at `p`.
   QRect DraggedRect(const QPoint& p) const;
