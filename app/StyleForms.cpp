@@ -100,7 +100,7 @@ bool CStyleForm::HasForm(int resource_id) {
 }
 
 void CStyleForm::BuildPen() {
-  setWindowTitle("Line Style");
+  setWindowTitle("Pen");
   QComboBox* styles = AddCombo(CPenEditDlg::IDC_STYLE, "&Dash style:");
   for (const char* s : kPenStyles) styles->addItem(s);
   AddEdit(CPenEditDlg::IDC_WIDTH, "&Width:", "pt");

@@ -266,7 +266,7 @@ TEST(StyleForms, OptionsMenuEditsTheDefaultPenAndMarkerInTheSettings) {
   Desktop d;
   ASSERT_NE(d.ImportExample(), nullptr);
   WhenStyleFormShows([](CStyleForm& form) {
-    EXPECT_EQ(form.windowTitle().toStdString(), "Line Style");
+    EXPECT_EQ(form.windowTitle().toStdString(), "Pen");
     form.edit(CPenEditDlg::IDC_WIDTH)->setText("1");
     form.SetColour(CPenEditDlg::IDC_COLOUR, 0x123456);
     form.okButton()->click();

@@ -306,6 +306,8 @@ class CVexaView : public tessmor::View, public IChartView {
   bool CanUndoEdit() const { return m_lastEdit.what != EditRecord::kNone; }
   /// Gives `flags` (CLineStyle::kEditable) to the styles of the items drawn from now on.
   void SetStyleFlags(std::uint32_t flags);
+  /// Adds `flags` to every style of the chart as it is now (a chart read from a file).
+  void AddFlagsToAllStyles(std::uint32_t flags);
 
   /// Told of one selected entry (`entry` null and `kinds` 0 when nothing was selected):
   /// its kind, its group's name, its rectangle (logical units) and the clicked paper point.

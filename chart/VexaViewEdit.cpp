@@ -121,6 +121,14 @@ void CVexaView::SetStyleFlags(std::uint32_t flags) {
   doc->m_charManager.SetNewItemFlags(flags);
 }
 
+void CVexaView::AddFlagsToAllStyles(std::uint32_t flags) {
+  CVexaDoc* doc = GetDocument();
+  if (!doc) return;
+  for (CLineStyle* s : doc->m_lineManager.AllStyles()) s->AddFlags(flags);
+  for (CLineStyle* s : doc->m_fillManager.AllStyles()) s->AddFlags(flags);
+  for (CCharStyle* s : doc->m_charManager.AllStyles()) s->AddFlags(flags);
+}
+
 CVexaView::EditRecord CVexaView::RecordStyleOf(const ChartSelectionEntry& e) const {
   EditRecord record;
   record.what = EditRecord::kRestyle;

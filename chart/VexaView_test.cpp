@@ -341,6 +341,10 @@ TEST_F(ChartViewTest, OnlyEditableStylesRestyleAndUndoTakesBackRestyleThenMove) 
   EXPECT_FALSE(view.OnLButtonDblClk(1, at));
   EXPECT_TRUE(dialogs.shown().empty());  // not marked editable: no editor
 
+  // Marking the chart's styles afterwards makes the first line editable too.
+  view.AddFlagsToAllStyles(CLineStyle::kEditable);
+  EXPECT_TRUE(Lines()[0]->GetLineStyle()->GetFlags() & CLineStyle::kEditable);
+
   view.SetStyleFlags(CLineStyle::kEditable);
   view.MoveTo(50, 120);
   view.LineTo(150, 120);

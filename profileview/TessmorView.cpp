@@ -325,6 +325,9 @@ void CTessmorView::OnInitialUpdate() {
     SetAxisFont(font.GetTextStyle());
   }
   DrawProfile(kLayoutProfile);
+  // A chart read from a chart file is not drawn again: its styles are the user's to edit as
+  // much as those of a drawn profile.
+  if (!m_panel.drawn && !doc->IsChartEmpty()) AddFlagsToAllStyles(CLineStyle::kEditable);
   SetMagnification(m_nMagnification);
 }
 
