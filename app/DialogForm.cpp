@@ -18,6 +18,7 @@
 
 #include "app/Guard.h"
 #include "app/HelpWindow.h"
+#include "app/StyleForms.h"
 #include "chart/FontDlg.h"
 #include "platform/DialogModel.h"
 #include "profile/DataEntryDlg.h"
@@ -608,6 +609,11 @@ bool CDialogForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CFormDialogRunner::DoModal(tessmor::DialogModel& dialog, int resource_id) {
+  if (CStyleForm::HasForm(resource_id)) {
+    CStyleForm form(dialog, resource_id, parent_);
+    if (parent_) form.setWindowModality(Qt::WindowModal);
+    return form.exec() == QDialog::Accepted;
+  }
   if (!CDialogForm::HasForm(resource_id)) return false;
   CDialogForm form(dialog, resource_id, parent_);
   // Modal for the main window only: the help window stays usable beside the dialog.

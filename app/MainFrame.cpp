@@ -158,6 +158,9 @@ constexpr Prompt kPrompts[] = {
     {CTessmorView::ID_FONT, "Select the default font ( size is ignored)", "Font"},
     {CTessmorView::ID_PAPER_SIZE, "Choose the paper size and orientation of the chart",
      "Paper Size"},
+    {CTessmorView::ID_DEFAULT_PEN, "Set the pen new charts draw lines with", "Default Pen"},
+    {CTessmorView::ID_DEFAULT_MARKER, "Set the marker new charts draw symbols with",
+     "Default Marker"},
     {CTessmorView::ID_DISPLAY_INTERPOLATED,
      "Draw the interpolated series instead of the measured points", "Display Interpolated"},
     {CMainFrame::ID_HELP_INDEX, "List Help topics", "Help Index"},
@@ -189,6 +192,8 @@ bool IsViewCommand(int id) {
   switch (id) {
     case CTessmorView::ID_PAPER_SIZE:
     case CTessmorView::ID_FONT:
+    case CTessmorView::ID_DEFAULT_PEN:
+    case CTessmorView::ID_DEFAULT_MARKER:
     case CTessmorView::ID_EXPORT:
     case CTessmorView::ID_REDUCE_33:
     case CTessmorView::ID_REDUCE_25:
@@ -410,6 +415,8 @@ void CMainFrame::CreateMenus() {
   AddCommand(options, "E&xport Equally Spaced", CTessmorView::ID_EXPORT_EQUALLY_SPACED);
   AddCommand(options, "&Font ...", CTessmorView::ID_FONT);
   AddCommand(options, "&Paper Size", CTessmorView::ID_PAPER_SIZE);
+  AddCommand(options, "Default P&en ...", CTessmorView::ID_DEFAULT_PEN);
+  AddCommand(options, "Default &Marker ...", CTessmorView::ID_DEFAULT_MARKER);
   AddCommand(options, "Display &Interpolated ", CTessmorView::ID_DISPLAY_INTERPOLATED);
 
   QMenu* help = bar->addMenu("&Help");

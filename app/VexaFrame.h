@@ -25,8 +25,17 @@ class CVexaFrame : public QAbstractScrollArea {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  /// A press on the selection starts a drag: from a handle the selection's rectangle is
+  /// resized, elsewhere it is moved; the rectangle follows the mouse and nothing else moves
+  /// until the release hands it to the view. Without a button held, the cursor shows what a
+  /// press would do: a resize cursor over the handles, the move cursor over the selection.
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  /// A double click edits the style of the selected item.
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  /// Escape cancels a drag.
+  void keyPressEvent(QKeyEvent* event) override;
   /// The wheel scrolls the chart up and down, with Shift across, and with Ctrl zooms it
   /// by one Expand or Shrink per notch.
   void wheelEvent(QWheelEvent* event) override;
@@ -35,8 +44,23 @@ class CVexaFrame : public QAbstractScrollArea {
  private:
   CDesktopView* view_;
   bool syncing_ = false;
+  // The selection's rectangle (client pixels), or an empty one.
+  QRect SelectionRect() const;
+  // The handle of `r` under `p`: 0-7 clockwise from the top-left corner, -1 for none (a
+  // rectangle under four handles across has none, so that a small item can be grabbed).
+  static int HandleAt(const QRect& r, const QPoint& p);
+  // The rectangle of a drag from `start` with the mouse at `p`.
+  QRect DraggedRect(const QPoint& p) const;
+  void UpdateCursor(const QPoint& p);
+
   bool pressed_on_selection_ = false;
   QPoint press_point_;
+  // A drag of the selection's rectangle in progress: its rectangle at the press, the handle
+  // dragged (-1 when the whole rectangle moves), and where it is now.
+  bool dragging_ = false;
+  QRect drag_start_;
+  int drag_handle_ = -1;
+  QRect drag_rect_;
   // Wheel turn with Ctrl not yet spent on a zoom step (eighths of a degree).
   int zoom_turn_ = 0;
 };

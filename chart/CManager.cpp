@@ -96,7 +96,35 @@ void CCManager::SetBackground(tessmor::COLORREF colour) {
 void CCManager::AddString(std::unique_ptr<CVEXAString> text) {
   if (!text) return;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   m_pCurrent->AddString(std::move(text));
+}
+
+CCharStyle* CCManager::RestyleString(CVEXAString* text, const TEXTSTYLE& style) {
+  if (!text) return nullptr;
+  Commit();
+  CCharStyle* from = text->GetStyle();
+  auto it = std::find_if(m_styles.begin(), m_styles.end(),
+                         [from](const auto& s) { return s.get() == from; });
+  if (!from || it == m_styles.end()) return nullptr;
+  // The record as a style holds it, so that equal styles compare equal.
+  CCharStyle probe(&style, GetMapper());
+  if (from->Compare(probe.GetTextStyle())) return from;
+  auto drawing = std::make_unique<CCharStyle>(&m_pCurrent->GetTextStyle(), GetMapper());
+  drawing->AddFlags(m_pCurrent->GetFlags());
+  m_pCurrent->SetTextStyle(probe.GetTextStyle());
+  InternCurrent();
+  CCharStyle* home = m_pCurrent;
+  home->AddString(from->RemoveString(text));
+  home->AddFlags(from->GetFlags());
+  AppendCurrent();
+  SetOwnCurrent(std::move(drawing));
+  if (from->IsEmpty()) {
+    it = std::find_if(m_styles.begin(), m_styles.end(),
+                      [from](const auto& s) { return s.get() == from; });
+    if (it != m_styles.end()) m_styles.erase(it);
+  }
+  return home;
 }
 
 CCharStyle* CCManager::GetStyle(int position) const {

@@ -44,6 +44,12 @@ class CCManager : public CStyleStore {
 
   /// Adds a text to the current style, interning first.
   void AddString(std::unique_ptr<CVEXAString> text);
+  /// Moves `text` of this manager to the style with `style`: the first committed style with
+  /// the same TEXTSTYLE, or a new one at the end of the list. The style it leaves is dropped
+  /// when it empties; its flags go with the text. The style that drawing goes on with is
+  /// unchanged. Returns the text's style afterwards, or null (nothing changed) when the
+  /// manager does not hold the text.
+  CCharStyle* RestyleString(CVEXAString* text, const TEXTSTYLE& style);
 
   int GetSize() const override { return static_cast<int>(m_styles.size()); }
   /// The committed style at 1-based `position`; null outside 1 .. GetSize().

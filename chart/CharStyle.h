@@ -59,6 +59,12 @@ class CCharStyle {
   CMapper* GetMapper() const { return m_pMapper; }
   void SetMapper(CMapper* mapper) { m_pMapper = mapper; }
 
+  /// Flag of a style whose texts the user may restyle.
+  static constexpr std::uint32_t kEditable = 4;
+  /// The style's flags (kEditable); they are not part of the TEXTSTYLE and are never stored.
+  std::uint32_t GetFlags() const { return m_nFlags; }
+  void AddFlags(std::uint32_t flags) { m_nFlags |= flags; }
+
   const TEXTSTYLE& GetTextStyle() const { return m_style; }
   /// True when all 76 bytes equal those of `style`.
   bool Compare(const TEXTSTYLE& style) const { return m_style == style; }
@@ -143,4 +149,5 @@ class CCharStyle {
   std::vector<std::unique_ptr<CVEXAString>> m_strings;
   TEXTSTYLE m_style;
   CMapper* m_pMapper = nullptr;
+  std::uint32_t m_nFlags = 0;
 };

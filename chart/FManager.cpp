@@ -6,6 +6,9 @@
 #include "chart/Mapper.h"
 #include "chart/MarkerEditDlg.h"
 #include "chart/PenEditDlg.h"
+#include "chart/VexaArcFill.h"
+#include "chart/VexaPolyFill.h"
+#include "chart/VexaSymbol.h"
 #include "platform/Archive.h"
 #include "platform/DialogRunner.h"
 #include "plotsupport/StyleSettings.h"
@@ -61,6 +64,7 @@ void CFManager::Commit() {
       // An unshared current style with items can meet its twin only when its attributes
       // were set apart from the manager; its items join the twin rather than being lost.
       MoveItems(*GetCurrentFillStyle(), static_cast<CFillStyle&>(*found));
+      found->AddFlags(m_pCurrent->GetFlags());
       m_ownCurrent.reset();
     }
     m_pCurrent = found;
@@ -90,20 +94,61 @@ int CFManager::SetBrush(const VEXABRUSH* brush) {
 int CFManager::AddPolyFill(std::unique_ptr<CVEXAPolyFill> fill) {
   if (!fill || fill->GetPointCount() == 0) return 0;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   return GetCurrentFillStyle()->AddPolyFill(std::move(fill));
 }
 
 void CFManager::AddArcFill(std::unique_ptr<CVEXAArcFill> fill) {
   if (!fill) return;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   GetCurrentFillStyle()->AddArcFill(std::move(fill));
 }
 
 void CFManager::AddSymbol(std::unique_ptr<CVEXASymbol> symbol) {
   if (!symbol) return;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   SetTemplateSymbol(symbol->GetSymbol());
   GetCurrentFillStyle()->AddSymbol(std::move(symbol));
+}
+
+CFillStyle* CFManager::RestyleFilled(void* item, std::uint16_t kind, const VEXAPEN& pen,
+                                     const VEXABRUSH& brush) {
+  if (!item) return nullptr;
+  Commit();
+  CFillStyle* from = nullptr;
+  if (kind == kSymbolKind)
+    from = static_cast<CVEXASymbol*>(item)->GetStyle();
+  else if (kind == kPolyFillKind || kind == kArcFillKind)
+    from = static_cast<CStroke*>(item)->GetFillStyle();
+  if (!from || std::none_of(m_styles.begin(), m_styles.end(),
+                            [from](const auto& s) { return s.get() == from; }))
+    return nullptr;
+  VEXAPEN checkedPen;
+  CheckPenStyle(&pen, &checkedPen);
+  VEXABRUSH checkedBrush;
+  CopyBrushStyle(&brush, &checkedBrush);
+  if (from->CompareStyle(checkedPen, checkedBrush)) return from;
+  CLineStyle* home = Rehome(
+      from,
+      [&](CLineStyle& s) {
+        s.SetPen(&checkedPen);
+        static_cast<CFillStyle&>(s).SetBrush(&checkedBrush);
+      },
+      [&](CLineStyle& base) {
+        auto& to = static_cast<CFillStyle&>(base);
+        if (kind == kSymbolKind) {
+          to.AddSymbol(from->RemoveSymbol(static_cast<CVEXASymbol*>(item)));
+        } else if (kind == kPolyFillKind) {
+          std::unique_ptr<CVEXALine> l = from->RemoveLine(static_cast<CVEXAPolyFill*>(item));
+          to.AddPolyFill(std::unique_ptr<CVEXAPolyFill>(static_cast<CVEXAPolyFill*>(l.release())));
+        } else {
+          std::unique_ptr<CVEXAArc> a = from->RemoveArc(static_cast<CVEXAArcFill*>(item));
+          to.AddArcFill(std::unique_ptr<CVEXAArcFill>(static_cast<CVEXAArcFill*>(a.release())));
+        }
+      });
+  return static_cast<CFillStyle*>(home);
 }
 
 void CFManager::SetTemplateSymbol(const VEXASYMBOL& symbol) {

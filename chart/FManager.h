@@ -49,6 +49,15 @@ class CFManager : public CLManager {
   void AddArcFill(std::unique_ptr<CVEXAArcFill> fill);
   /// Also makes the symbol's record the template.
   void AddSymbol(std::unique_ptr<CVEXASymbol> symbol);
+  /// The item kinds of RestyleFilled (the chart's kind bits).
+  static constexpr std::uint16_t kSymbolKind = 4;
+  static constexpr std::uint16_t kPolyFillKind = 8;
+  static constexpr std::uint16_t kArcFillKind = 32;
+  /// Moves `item` of this manager, of `kind` (kSymbolKind, kPolyFillKind or kArcFillKind),
+  /// to the style with `pen` and `brush` (through CheckPenStyle and CopyBrushStyle), as
+  /// RestyleStroke does for lines. Returns the item's style afterwards, or null.
+  CFillStyle* RestyleFilled(void* item, std::uint16_t kind, const VEXAPEN& pen,
+                            const VEXABRUSH& brush);
   /// The template symbol record; null when no symbol was added or set yet.
   const VEXASYMBOL* GetTemplateSymbol() const { return m_bHasTemplate ? &m_template : nullptr; }
   void SetTemplateSymbol(const VEXASYMBOL& symbol);

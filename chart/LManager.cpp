@@ -1,6 +1,7 @@
 #include "chart/LManager.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "chart/PenEditDlg.h"
@@ -100,13 +101,60 @@ int CLManager::AddLine(std::unique_ptr<CVEXALine> line) {
   // A line that will be dropped must not swap the current style.
   if (!line || line->GetPointCount() == 0) return 0;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   return m_pCurrent->AddLine(std::move(line));
 }
 
 void CLManager::AddArc(std::unique_ptr<CVEXAArc> arc) {
   if (!arc) return;
   InternCurrent();
+  m_pCurrent->AddFlags(GetNewItemFlags());
   m_pCurrent->AddArc(std::move(arc));
+}
+
+CLineStyle* CLManager::Rehome(CLineStyle* from, const std::function<void(CLineStyle&)>& apply,
+                              const std::function<void(CLineStyle&)>& move) {
+  // The drawing attributes come back afterwards: a restyle is not a pen change.
+  Commit();
+  std::unique_ptr<CLineStyle> drawing = MakeFreshStyle();
+  drawing->AddFlags(m_pCurrent->GetFlags());
+  apply(*m_pCurrent);
+  InternCurrent();
+  CLineStyle* home = m_pCurrent;
+  move(*home);
+  home->AddFlags(from->GetFlags());
+  AppendCurrent();
+  SetOwnCurrent(std::move(drawing));
+  if (from->IsEmpty()) {
+    auto it = std::find_if(m_styles.begin(), m_styles.end(),
+                           [from](const auto& s) { return s.get() == from; });
+    if (it != m_styles.end()) m_styles.erase(it);
+  }
+  return home;
+}
+
+CLineStyle* CLManager::RestyleStroke(CStroke* item, const VEXAPEN& pen) {
+  if (!item) return nullptr;
+  // The item's style is committed first, so that it is in the list from here on.
+  Commit();
+  CLineStyle* from = item->GetLineStyle();
+  const auto& all = m_styles;
+  if (!from ||
+      std::none_of(all.begin(), all.end(), [from](const auto& s) { return s.get() == from; }))
+    return nullptr;
+  VEXAPEN checked;
+  CheckPenStyle(&pen, &checked);
+  if (from->ComparePen(checked)) return from;
+  auto* line = dynamic_cast<CVEXALine*>(item);
+  auto* arc = dynamic_cast<CVEXAArc*>(item);
+  return Rehome(
+      from, [&](CLineStyle& s) { s.SetPen(&checked); },
+      [&](CLineStyle& home) {
+        if (line)
+          home.AddLine(from->RemoveLine(line));
+        else if (arc)
+          home.AddArc(from->RemoveArc(arc));
+      });
 }
 
 CLineStyle* CLManager::GetStyle(int position) const {

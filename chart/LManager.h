@@ -4,6 +4,7 @@
 // receives the lines and arcs being drawn.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,13 @@ class CLManager : public CStyleStore {
   /// Adds an arc item to the current style (interning first).
   void AddArc(std::unique_ptr<CVEXAArc> arc);
 
+  /// Moves line or arc `item` of this manager to the style with `pen` (through
+  /// CheckPenStyle): the first committed style with that pen, or a new one at the end of the
+  /// list. The style it leaves is dropped when it empties; its flags go with the item. The
+  /// pen that drawing goes on with is unchanged. Returns the item's style afterwards, or null
+  /// (nothing changed) when the manager does not hold the item.
+  CLineStyle* RestyleStroke(CStroke* item, const VEXAPEN& pen);
+
   int GetSize() const override { return static_cast<int>(m_styles.size()); }
   /// The committed style at 1-based `position`; null outside 1 .. GetSize().
   CLineStyle* GetStyle(int position) const;
@@ -97,6 +105,12 @@ class CLManager : public CStyleStore {
   int EditDefaultPen(VEXAPEN* pen, bool useSettings, const std::string& place = {});
 
  protected:
+  /// Moves an item of committed style `from` to the style that `apply` describes: the
+  /// current style is committed, given the attributes by `apply` and interned; `move` then
+  /// takes the item from `from` into it. The current attributes come back afterwards and
+  /// `from` is dropped when it empties. Returns the item's new style.
+  CLineStyle* Rehome(CLineStyle* from, const std::function<void(CLineStyle&)>& apply,
+                     const std::function<void(CLineStyle&)>& move);
   /// A fresh style with the current attributes and the mapper.
   virtual std::unique_ptr<CLineStyle> MakeFreshStyle() const;
   /// True when committed style `s` has the attributes of the current style.

@@ -59,6 +59,12 @@ class CLineStyle {
   /// True when all seven pen fields equal those of `pen`.
   bool ComparePen(const VEXAPEN& pen) const;
 
+  /// Flag of a style whose items the user may restyle.
+  static constexpr std::uint32_t kEditable = 4;
+  /// The style's flags (kEditable); they are not part of the pen and are never stored.
+  std::uint32_t GetFlags() const { return m_nFlags; }
+  void AddFlags(std::uint32_t flags) { m_nFlags |= flags; }
+
   /// The pen width in logical units, the same in x and y: trunc(units per mm × zoom × width +
   /// 0.5), at least 1 (100 units per mm without a mapper).
   tessmor::SIZE GetLogicalPenWidth() const;
@@ -130,4 +136,5 @@ class CLineStyle {
   std::vector<std::unique_ptr<CVEXALine>> m_lines;
   std::vector<std::unique_ptr<CVEXAArc>> m_arcs;
   CMapper* m_pMapper = nullptr;
+  std::uint32_t m_nFlags = 0;
 };

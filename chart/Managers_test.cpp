@@ -112,6 +112,72 @@ TEST_F(ManagersTest, DeletingEverythingLeavesAUsableManager) {
   EXPECT_EQ(lines_.GetStyle(1)->GetLineCount(), 1);
 }
 
+TEST_F(ManagersTest, RestylingACurveAndBackLeavesTheStylesAsTheyWere) {
+  const VEXAPEN a = Pen(0x0000FF), b = Pen(0xFF0000), c = Pen(0x00FF00);
+  lines_.SetPen(&c);
+  DrawLines(1, 5);
+  lines_.SetPen(&a);
+  DrawLines(3, 10);
+  lines_.Commit();
+  const std::vector<std::uint8_t> before = Stored(lines_);
+  CVEXALine* curve = lines_.GetStyle(2)->GetLine(1);
+
+  CLineStyle* home = lines_.RestyleStroke(curve, b);
+  ASSERT_NE(home, nullptr);
+  EXPECT_TRUE(home->ComparePen(b));
+  EXPECT_EQ(curve->GetLineStyle(), home);
+  ASSERT_EQ(lines_.GetSize(), 3);
+  EXPECT_EQ(lines_.GetStyle(2)->GetLineCount(), 2);
+  // Drawing goes on with the pen it had.
+  EXPECT_TRUE(lines_.GetCurrentStyle()->ComparePen(a));
+
+  ASSERT_EQ(lines_.RestyleStroke(curve, a), lines_.GetStyle(2));
+  ASSERT_EQ(lines_.GetSize(), 2);
+  EXPECT_EQ(lines_.GetStyle(2)->GetLineCount(), 3);
+  EXPECT_EQ(Stored(lines_).size(), before.size());
+  EXPECT_TRUE(lines_.GetStyle(1)->ComparePen(c));
+
+  // The last item of a style takes the style with it.
+  lines_.RestyleStroke(lines_.GetStyle(1)->GetLine(0), a);
+  ASSERT_EQ(lines_.GetSize(), 1);
+  EXPECT_EQ(lines_.GetStyle(1)->GetLineCount(), 4);
+  CVEXALine stranger(nullptr, PaperPoint{0, 0}, 1);
+  EXPECT_EQ(lines_.RestyleStroke(&stranger, b), nullptr);
+}
+
+TEST_F(ManagersTest, RestyledFillsAndTextsFindTheirTwinsAndKeepTheirFlags) {
+  fills_.SetNewItemFlags(CLineStyle::kEditable);
+  fills_.SetBrush(0x0000FF, CFillStyle::kBrushCodeSolid);
+  fills_.AddSymbol(Symbol({10, 10}));
+  fills_.AddSymbol(Symbol({20, 10}));
+  fills_.SetNewItemFlags(0);
+  fills_.SetBrush(0x00FF00, CFillStyle::kBrushCodeSolid);
+  fills_.AddSymbol(Symbol({30, 10}));
+  fills_.Commit();
+  CVEXASymbol* moved = fills_.GetFillStyle(1)->GetSymbol(0);
+  const VEXABRUSH green = fills_.GetFillStyle(2)->GetBrush();
+  CFillStyle* home =
+      fills_.RestyleFilled(moved, CFManager::kSymbolKind, fills_.GetFillStyle(2)->GetPen(), green);
+  ASSERT_EQ(home, fills_.GetFillStyle(2));
+  EXPECT_EQ(home->GetSymbolCount(), 2);
+  EXPECT_EQ(moved->GetStyle(), home);
+  EXPECT_TRUE(home->GetFlags() & CLineStyle::kEditable);
+
+  chars_.AddString(std::make_unique<CVEXAString>(nullptr, PaperPoint{10, 10}, "a", 6));
+  chars_.AddString(std::make_unique<CVEXAString>(nullptr, PaperPoint{10, 20}, "b", 6));
+  chars_.Commit();
+  CVEXAString* text = chars_.GetStyle(1)->GetString(1);
+  TEXTSTYLE red = chars_.GetStyle(1)->GetTextStyle();
+  const TEXTSTYLE black = red;
+  red.colour = 0x0000FF;
+  ASSERT_NE(chars_.RestyleString(text, red), nullptr);
+  ASSERT_EQ(chars_.GetSize(), 2);
+  EXPECT_EQ(text->GetStyle()->GetTextStyle().colour, 0x0000FFu);
+  chars_.RestyleString(text, black);
+  ASSERT_EQ(chars_.GetSize(), 1);
+  EXPECT_EQ(chars_.GetStyle(1)->GetStringCount(), 2);
+}
+
 TEST_F(ManagersTest, FillStylesInternByPenAndBrush) {
   fills_.SetBrush(0x0000FF, CFillStyle::kBrushCodeSolid);
   fills_.AddSymbol(Symbol({10, 10}));

@@ -38,6 +38,10 @@ class CStyleStore {
   /// True when the store has a document.
   bool IsAttached() const { return m_bAttached; }
 
+  /// Flags (CLineStyle::kEditable) given to every style that receives an item from now on.
+  void SetNewItemFlags(std::uint32_t flags) { m_nNewItemFlags = flags; }
+  std::uint32_t GetNewItemFlags() const { return m_nNewItemFlags; }
+
   /// Number of committed styles.
   virtual int GetSize() const = 0;
   bool IsEmpty() const { return GetSize() == 0; }
@@ -67,4 +71,5 @@ class CStyleStore {
   std::uint32_t m_nKind = kKindUnknown;
   CMapper* m_pMapper = nullptr;
   bool m_bAttached = false;
+  std::uint32_t m_nNewItemFlags = 0;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "chart/VexaArc.h"
 #include "chart/VexaArcFill.h"
@@ -602,6 +603,7 @@ void CVexaView::NewChart() {
   CVexaDoc* doc = GetDocument();
   if (!doc) return;
   doc->ClearChart();
+  m_lastEdit = {};
   m_transform.SaveRestoreTransform(2);
   m_transform.ZeroPen();
   m_rcExtent = {};
@@ -617,6 +619,7 @@ void CVexaView::NewObject(const std::string& name) {
 
 void CVexaView::DeleteCurrentObject() {
   EndLine();
+  m_lastEdit = {};
   CVexaDoc* doc = GetDocument();
   if (!doc) return;
   doc->DeleteCurrentGroup();
@@ -736,12 +739,29 @@ bool CVexaView::DragSelection(const RECT& to) {
   tracker.m_pView = this;
   bool moved = false;
   if (to != tracker.m_rect) {
+    EditRecord record;
+    record.what = EditRecord::kMove;
+    for (int i = 0; i < doc->m_selection.GetCount(); ++i)
+      record.moved.push_back(doc->m_selection.GetEntry(i));
+    const RECT& from = tracker.m_rect;
+    const PaperPoint a = ClientToPaper({from.left, from.top});
+    const PaperPoint b = ClientToPaper({to.left, to.top});
+    record.dx = b.x - a.x;
+    record.dy = b.y - a.y;
     moved = doc->MoveSelection(to, *this);
-    if (moved) tracker.m_rect = to;
+    if (moved) {
+      tracker.m_rect = to;
+      m_lastEdit = std::move(record);
+    }
   }
   tracker.m_pDoc = nullptr;
   tracker.m_pView = nullptr;
   return moved;
+}
+
+std::uint16_t CVexaView::KindOfItem(const void* object) const {
+  const CVexaDoc* doc = GetDocument();
+  return doc && object ? FindItemKind(*doc, object) : 0;
 }
 
 std::string CVexaView::GroupName(const ChartSelectionEntry& entry) const {

@@ -285,6 +285,30 @@ class CVexaView : public tessmor::View, public IChartView {
   /// of texts alone or of lines alone moves there, the old and new rectangles are invalidated
   /// and `to` becomes the selection rectangle. Returns true when items moved.
   bool DragSelection(const tessmor::RECT& to);
+  /// A double click of the left button at client point `point`, after the click that began
+  /// it selected: EditSelectedStyle. True when an item changed style.
+  bool OnLButtonDblClk(unsigned flags, tessmor::POINT point);
+
+  // --- editing styles ---
+
+  /// When exactly one item is selected and its style is editable (kEditable among the
+  /// style's flags), runs the style editor of its kind through the process's dialog runner:
+  /// the pen dialog for a line or arc, the character-style editor for a text, the marker
+  /// dialog for a symbol, the fill-style editor for a polygon or arc fill, each on copies of
+  /// the style's records. On OK the item moves to the style with the new attributes (an
+  /// equal one, or a new one), its region and group are brought up to date, the document is
+  /// marked changed, the item is selected and m_rcExtent widens by it. Cancel, or the same
+  /// attributes, changes nothing. True when the item changed style.
+  bool EditSelectedStyle();
+  /// Undoes the last restyle or move of items by the user (one level; a later one replaces
+  /// it). False, with nothing changed, when there is none or its items are gone.
+  bool UndoLastEdit();
+  bool CanUndoEdit() const { return m_lastEdit.what != EditRecord::kNone; }
+  /// Gives `flags` (CLineStyle::kEditable) to the styles of the items drawn from now on.
+  void SetStyleFlags(std::uint32_t flags);
+  /// Adds `flags` to every style of the chart as it is now (a chart read from a file).
+  void AddFlagsToAllStyles(std::uint32_t flags);
+
   /// Told of one selected entry (`entry` null and `kinds` 0 when nothing was selected):
   /// its kind, its group's name, its rectangle (logical units) and the clicked paper point.
   /// Returns 0 here.
@@ -369,6 +393,27 @@ class CVexaView : public tessmor::View, public IChartView {
   };
   SavedZoom SetOutputZoom(int percent);
   void RestoreZoom(const SavedZoom& saved);
+  // What UndoLastEdit puts back: the item's records before a restyle, or the items moved and
+  // the move in paper mm.
+  struct EditRecord {
+    enum What { kNone, kRestyle, kMove } what = kNone;
+    ChartSelectionEntry entry;
+    VEXAPEN pen{};
+    VEXABRUSH brush{};
+    TEXTSTYLE text{};
+    VEXASYMBOL symbol{};
+    std::vector<ChartSelectionEntry> moved;
+    float dx = 0.0f, dy = 0.0f;
+  };
+  // The kind bit of `object` when it is an item of the chart, else 0.
+  std::uint16_t KindOfItem(const void* object) const;
+  // Moves `entry`'s item to the style given by the records that apply to its kind (`symbol`
+  // also replaces a symbol's shape) and brings the chart up to date; true when it moved.
+  bool RestyleItem(const ChartSelectionEntry& entry, const VEXAPEN* pen, const VEXABRUSH* brush,
+                   const TEXTSTYLE* text, const VEXASYMBOL* symbol);
+  // The records of `entry`'s style (and a symbol's shape), for undoing a restyle.
+  EditRecord RecordStyleOf(const ChartSelectionEntry& entry) const;
+  EditRecord m_lastEdit;
 
   tessmor::SIZE m_client;
   int m_nPixelsPerInch = 96;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/PenEditDlg.h"
 #include "chart/VexaLine.h"
 #include "chart/VexaPolyFill.h"
 #include "chart/VexaString.h"
@@ -25,6 +26,7 @@
 #include "testsupport/FakeFileDialogs.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/RecordingDC.h"
+#include "testsupport/ScriptedDialogs.h"
 #include "testsupport/TestData.h"
 
 namespace {
@@ -325,6 +327,52 @@ TEST_F(ChartViewTest, ClicksReportTheSelectionAndDragsMoveLinesAlone) {
   EXPECT_FALSE(view.DragSelection(moved));
   EXPECT_EQ(text->GetAnchor(), anchor);
   EXPECT_EQ(line->GetPoint(0), start);
+}
+
+TEST_F(ChartViewTest, OnlyEditableStylesRestyleAndUndoTakesBackRestyleThenMove) {
+  view.MoveTo(50, 100);
+  view.LineTo(150, 100);
+  view.EndLine();
+  const POINT at = ClientOf({10000, -11000});  // the line's middle
+  tessmor::testing::ScriptedDialogs dialogs;
+  dialogs.Ok([](tessmor::DialogModel& m) { m.SetText(CPenEditDlg::IDC_COLOUR, "255"); });
+
+  view.OnLButtonDown(1, at);
+  EXPECT_FALSE(view.OnLButtonDblClk(1, at));
+  EXPECT_TRUE(dialogs.shown().empty());  // not marked editable: no editor
+
+  // Marking the chart's styles afterwards makes the first line editable too.
+  view.AddFlagsToAllStyles(CLineStyle::kEditable);
+  EXPECT_TRUE(Lines()[0]->GetLineStyle()->GetFlags() & CLineStyle::kEditable);
+
+  view.SetStyleFlags(CLineStyle::kEditable);
+  view.MoveTo(50, 120);
+  view.LineTo(150, 120);
+  view.EndLine();
+  CVEXALine* line = Lines().back();
+  view.OnLButtonDown(1, ClientOf({10000, -9000}));
+  ASSERT_EQ(doc.m_selection.GetCount(), 1);
+  const RECT from = doc.m_selection.m_rect;
+  ASSERT_TRUE(view.DragSelection({from.left + 10, from.top, from.right + 10, from.bottom}));
+  const PaperPoint movedTo = line->GetPoint(0);
+  ASSERT_TRUE(view.EditSelectedStyle());
+  EXPECT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(line->GetLineStyle()->GetPen().colour, 255u);
+  EXPECT_TRUE(line->GetLineStyle()->GetFlags() & CLineStyle::kEditable);
+  EXPECT_EQ(doc.m_bChartModified, 1);
+
+  // One level: the restyle goes back, the move it replaced stays.
+  ASSERT_TRUE(view.UndoLastEdit());
+  EXPECT_EQ(line->GetLineStyle()->GetPen().colour, 0u);
+  EXPECT_EQ(line->GetPoint(0), movedTo);
+  EXPECT_FALSE(view.UndoLastEdit());
+  EXPECT_EQ(Lines().size(), 2u);
+
+  view.OnLButtonDown(1, ClientOf({10000 + 265, -9000}));
+  const RECT here = doc.m_selection.m_rect;
+  ASSERT_TRUE(view.DragSelection({here.left - 10, here.top, here.right - 10, here.bottom}));
+  ASSERT_TRUE(view.UndoLastEdit());
+  EXPECT_EQ(line->GetPoint(0), movedTo);
 }
 
 TEST_F(ChartViewTest, ScreenDrawingShowsThePaperUnlessMetafileModes) {

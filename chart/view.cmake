@@ -2,6 +2,7 @@
 target_sources(tessmor_core PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/VexaView.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/VexaViewAxis.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/VexaViewEdit.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/VexaViewOutput.cpp
 )
 tessmor_add_test(chart_view_test

@@ -138,6 +138,8 @@ void CTessmorView::DrawProfile(int layout) {
   if (layout == kLayoutProfile && doc->m_nInterpStatus == 1) return;
 
   NewChart();
+  // Everything on the profile chart may be restyled by the user, for a report.
+  SetStyleFlags(CLineStyle::kEditable);
   const ChartPaper paper = GetPaper();
   int first = 0, last = 0;
   doc->GetDistanceRange(first, last, 10);

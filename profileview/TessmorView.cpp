@@ -57,6 +57,8 @@ bool CTessmorView::IsCommandEnabled(int id) const {
     case ID_ONLY_ANOMALY:
     case ID_FONT:
     case ID_PAPER_SIZE:
+    case ID_DEFAULT_PEN:
+    case ID_DEFAULT_MARKER:
     case ID_EDIT_COPY:
     case ID_REDUCE_25:
     case ID_REDUCE_33:
@@ -73,7 +75,7 @@ bool CTessmorView::IsCommandEnabled(int id) const {
     case ID_EXPORT:
       return m_bShowDeriv == 1 || m_bShowUpward == 1 || m_bShowModel == 1;
     case ID_EDIT_UNDO:
-      return doc->IsChartEmpty() == 0;
+      return doc->IsChartEmpty() == 0 || CanUndoEdit();
     case ID_EQUALLY_SPACED:
       return doc->GetPointCount(10) <= 1;
     case ID_EXPORT_EQUALLY_SPACED:
@@ -180,6 +182,12 @@ bool CTessmorView::OnCommand(int id) {
       return true;
     case ID_EDIT_UNDO:
       OnEditUndo();
+      return true;
+    case ID_DEFAULT_PEN:
+      OnDefaultPen();
+      return true;
+    case ID_DEFAULT_MARKER:
+      OnDefaultMarker();
       return true;
     case ID_REDUCE_25:
       SetMagnification(25);
@@ -351,7 +359,24 @@ bool CTessmorView::OnPaperSize() {
 
 bool CTessmorView::OnExport() { return ExportChart(GetDocument()->GetPathName()); }
 
-void CTessmorView::OnEditUndo() { DeleteCurrentObject(); }
+bool CTessmorView::OnDefaultPen() {
+  CTessmorDoc* doc = GetDocument();
+  if (!doc) return false;
+  EndLine();
+  return doc->m_lineManager.EditDefaultPen(nullptr, true) == 1;
+}
+
+bool CTessmorView::OnDefaultMarker() {
+  CTessmorDoc* doc = GetDocument();
+  if (!doc) return false;
+  EndLine();
+  return doc->m_fillManager.EditDefaultMarker(nullptr, true) == 1;
+}
+
+void CTessmorView::OnEditUndo() {
+  // A restyle or move by the user is taken back before any drawing is.
+  if (!UndoLastEdit()) DeleteCurrentObject();
+}
 
 void CTessmorView::OnInitialUpdate() {
   CVexaView::OnInitialUpdate();
@@ -373,6 +398,9 @@ void CTessmorView::OnInitialUpdate() {
     SetAxisFont(font.GetTextStyle());
   }
   DrawProfile(kLayoutProfile);
+  // A chart read from a chart file is not drawn again: its styles are the user's to edit as
+  // much as those of a drawn profile.
+  if (!m_panel.drawn && !doc->IsChartEmpty()) AddFlagsToAllStyles(CLineStyle::kEditable);
   SetMagnification(m_nMagnification);
 }
 

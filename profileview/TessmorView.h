@@ -48,6 +48,8 @@ class CTessmorView : public CVexaView {
     ID_EXPORT_EQUALLY_SPACED = 32800,
     ID_DISPLAY_INTERPOLATED = 32808,
     ID_ONLY_ANOMALY = 32809,
+    ID_DEFAULT_PEN = 32810,
+    ID_DEFAULT_MARKER = 32811,
   };
   enum Hint { kHintRebuild = 200, kHintAddCurves = 201, kHintModel = 203 };
   enum ResultKind { kResultDerivative = 100, kResultBlockModel = 101, kResultUpward = 201 };
@@ -92,7 +94,13 @@ class CTessmorView : public CVexaView {
   bool OnPaperSize();
   /// The export of the chart, starting at the document's path.
   bool OnExport();
-  /// Deletes the most recently drawn group of chart items.
+  /// The default pen editor of the chart's line manager, and the default marker editor of
+  /// its fill manager, each read from and written to the settings ("default CLManager",
+  /// "defPen "; "Default FillManager", "defSymbol "). True on OK.
+  bool OnDefaultPen();
+  bool OnDefaultMarker();
+  /// Takes back the user's last restyle or move of chart items; when there is none, deletes
+  /// the most recently drawn group of chart items.
   void OnEditUndo();
 
   /// Sets the magnification `percent` (see m_nMagnification): the chart's zoom follows
