@@ -47,6 +47,10 @@ const char* BatchUsage() {
          "                                              A3 landscape, A5 portrait, A5 landscape\n"
          "  --layout profile|model                      layout of the exported chart (default: "
          "model with --model)\n"
+         "  --tables csv                                also write each result table as "
+         "NAME_KIND.csv, units in its header\n"
+         "                                              (a .csv profile is read as CSV; --save "
+         "FILE.csv writes one)\n"
          "  --help\n";
 }
 
@@ -56,6 +60,7 @@ int SaveTypeFromPath(const std::string& path) {
   if (ext == ".dat") return kFileTypeGravmag;
   if (ext == ".txt") return kFileTypeGravAscii;
   if (ext == ".g") return kFileType2DQN;
+  if (ext == ".csv") return kFileTypeCsv;
   return kFileTypeNone;
 }
 
@@ -162,7 +167,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
       o.answer_yes = v == "yes";
     } else if (a == "--save") {
       if (SaveTypeFromPath(v) == kFileTypeNone) {
-        error = "--save needs a file ending in .gpr, .dat, .txt or .g";
+        error = "--save needs a file ending in .gpr, .dat, .txt, .g or .csv";
         return false;
       }
       o.save = v;
@@ -190,6 +195,12 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
         error = "--layout takes profile or model";
         return false;
       }
+    } else if (a == "--tables") {
+      if (v != "csv") {
+        error = "--tables takes csv";
+        return false;
+      }
+      o.tables_csv = true;
     } else {
       error = "unknown option: " + a;
       return false;

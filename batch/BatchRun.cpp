@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "batch/CsvTables.h"
 #include "chart/VexaView.h"
 #include "platform/Application.h"
 #include "platform/Archive.h"
@@ -200,6 +201,7 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
        "the profile has fewer than 6 points"},
   };
   ProfileDisplays before_model;
+  std::vector<int> tables;  // the result tables this run wrote
   for (const Step& s : steps) {
     if (!s.asked) continue;
     if (s.command == CTessmorView::ID_2D_MODEL) {
@@ -210,7 +212,9 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
       continue;
     }
     if (dialogs.refused) return 1;
+    tables.push_back(s.command);
   }
+  if (o.tables_csv && !WriteCsvTables(*view, tables, err)) return 1;
   if (o.save) {
     save_dialog.path = *o.save;
     if (!doc->OnFileSaveAs()) return 1;
