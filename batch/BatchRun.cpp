@@ -201,7 +201,7 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
        "the profile has fewer than 6 points"},
   };
   ProfileDisplays before_model;
-  std::vector<int> tables;  // the result tables this run wrote
+  std::vector<int> tables;  // the commands carried out, whose result tables are written
   for (const Step& s : steps) {
     if (!s.asked) continue;
     if (s.command == CTessmorView::ID_2D_MODEL) {
