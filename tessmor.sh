@@ -26,7 +26,7 @@ PACKAGES=(
 )
 # What the desktop installation uses.
 DESKTOP_PACKAGES=(xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl)
-CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw xvfb xdotool imagemagick openbox x11-utils poppler-utils chromium)
+CHECK_PACKAGES=(clang-14 clang-format inkscape libreoffice-draw libreoffice-calc xvfb xdotool imagemagick openbox x11-utils poppler-utils chromium)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -164,10 +164,12 @@ cmd_bench() {
 }
 
 check_interop() {
-  install_missing "${PACKAGES[@]}" inkscape libreoffice-draw
+  install_missing "${PACKAGES[@]}" inkscape libreoffice-draw libreoffice-calc
   log "metafile interoperability (Inkscape, LibreOffice)"
   build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release "$(werror_flag)"
   "$ROOT/tools/interop-check.sh" "$ROOT/build"
+  log "CSV profiles from LibreOffice Calc"
+  "$ROOT/tools/csv-interop-check.sh" "$ROOT/build"
 }
 
 # The user's data folder of the desktop (XDG), where menu entries, MIME types and icons go.

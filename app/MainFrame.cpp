@@ -54,11 +54,12 @@ namespace {
 
 using tessmor::Document;
 
-// Template order of the application: project, GRAVMAG, GRAVASCII, 2DQN.
+// Template order of the application: project, GRAVMAG, GRAVASCII, 2DQN, CSV.
 constexpr int kProjectTemplate = 0;
 constexpr int kGravmagTemplate = 1;
 constexpr int kGravAsciiTemplate = 2;
 constexpr int k2DQNTemplate = 3;
+constexpr int kCsvTemplate = 4;
 
 constexpr const char* kRecentSection = "Recent File List";
 // The printing's page description: the page printed, then the range of pages.
@@ -114,6 +115,8 @@ constexpr Prompt kPrompts[] = {
     {CMainFrame::ID_IMPORT_ZAPRIN, "Open a GRAVASCII profile written by ZAPRIN (.txt)",
      "Import ZAPRIN"},
     {CMainFrame::ID_IMPORT_2DQN, "Open a 2DQN profile (.g)", "Import 2DQN"},
+    {CMainFrame::ID_IMPORT_CSV, "Open a CSV profile, as a spreadsheet writes it (.csv)",
+     "Import CSV"},
     {CTessmorView::ID_EXPORT, "Write the chart as a picture: EMF, WMF, BMP, PNG, SVG or PDF",
      "Export"},
     {CMainFrame::ID_APP_EXIT, "Quit the application; prompts to save documents", "Exit"},
@@ -349,6 +352,7 @@ void CMainFrame::CreateMenus() {
   AddCommand(import_menu_, "GRAVMAG Text File", ID_IMPORT_GRAVMAG);
   AddCommand(import_menu_, "ASCII file from ZAPRIN", ID_IMPORT_ZAPRIN);
   AddCommand(import_menu_, "2DQN File", ID_IMPORT_2DQN);
+  AddCommand(import_menu_, "CSV Profile", ID_IMPORT_CSV);
   AddCommand(file, "Export", CTessmorView::ID_EXPORT);
   file->addSeparator();
   AddCommand(file, "&Print...\tCtrl+P", ID_FILE_PRINT)->setShortcut(QKeySequence("Ctrl+P"));
@@ -603,6 +607,9 @@ bool CMainFrame::OnCommand(int id) {
         break;
       case ID_IMPORT_2DQN:
         PromptOpen(k2DQNTemplate);
+        break;
+      case ID_IMPORT_CSV:
+        PromptOpen(kCsvTemplate);
         break;
       case ID_FILE_CLOSE:
         if (QMdiSubWindow* w = mdi_->activeSubWindow()) w->close();

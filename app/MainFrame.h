@@ -46,6 +46,7 @@ class CMainFrame : public QMainWindow {
     ID_IMPORT_ZAPRIN = 32797,
     ID_IMPORT_GRAVMAG = 32798,
     ID_IMPORT_2DQN = 32801,
+    ID_IMPORT_CSV = 32830,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_HELP_INDEX = 57666,

@@ -105,6 +105,15 @@ TEST(MainFrame, OpenListsProjectFilesThenAllFilesAndCancelOpensNothing) {
   EXPECT_TRUE(d.app.mainFrame().mdiArea()->subWindowList().isEmpty());
 }
 
+TEST(MainFrame, ImportCsvListsCsvProfiles) {
+  Desktop d;
+  d.app.mainFrame().action(CMainFrame::ID_IMPORT_CSV)->trigger();
+  ASSERT_EQ(d.files.requests().size(), 1u);
+  ASSERT_EQ(d.files.requests()[0].filters.size(), 1u);
+  EXPECT_EQ(d.files.requests()[0].filters[0].first, "CSV Profile (*.csv)");
+  EXPECT_EQ(d.files.requests()[0].filters[0].second, ".csv");
+}
+
 TEST(MainFrame, ClosingTheWindowClosesTheDocument) {
   Desktop d;
   ASSERT_NE(d.ImportExample(), nullptr);

@@ -48,6 +48,10 @@ const char* BatchUsage() {
          "                                              A3 landscape, A5 portrait, A5 landscape\n"
          "  --layout profile|model                      layout of the exported chart (default: "
          "model with --model)\n"
+         "  --tables csv                                also write each result table as "
+         "NAME_KIND.csv, units in its header\n"
+         "                                              (a .csv profile is read as CSV; --save "
+         "FILE.csv writes one)\n"
          "  --report FILE.json                          a report of the run: input, options, "
          "samples, every series'\n"
          "                                              summary and the inversion's misfit per "
@@ -63,6 +67,7 @@ int SaveTypeFromPath(const std::string& path) {
   if (ext == ".dat") return kFileTypeGravmag;
   if (ext == ".txt") return kFileTypeGravAscii;
   if (ext == ".g") return kFileType2DQN;
+  if (ext == ".csv") return kFileTypeCsv;
   return kFileTypeNone;
 }
 
@@ -178,7 +183,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
       o.answer_yes = v == "yes";
     } else if (a == "--save") {
       if (SaveTypeFromPath(v) == kFileTypeNone) {
-        error = "--save needs a file ending in .gpr, .dat, .txt or .g";
+        error = "--save needs a file ending in .gpr, .dat, .txt, .g or .csv";
         return false;
       }
       o.save = v;
@@ -208,6 +213,12 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& o, st
         error = "--layout takes profile or model";
         return false;
       }
+    } else if (a == "--tables") {
+      if (v != "csv") {
+        error = "--tables takes csv";
+        return false;
+      }
+      o.tables_csv = true;
     } else {
       error = "unknown option: " + a;
       return false;

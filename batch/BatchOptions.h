@@ -44,6 +44,8 @@ struct BatchOptions {
   bool self_test = false;
   bool help = false;
   std::string profile;
+  /// --tables csv: each result table of the run is also written as CSV (CsvTables.h).
+  bool tables_csv = false;
 };
 
 /// Reads the command line. False with `error` set on a usage error.
@@ -53,7 +55,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
 /// The usage text.
 const char* BatchUsage();
 
-/// The file type a save path names by its extension (.gpr .dat .txt .g), 0 for none.
+/// The file type a save path names by its extension (.gpr .dat .txt .g .csv), 0 for none.
 int SaveTypeFromPath(const std::string& path);
 
 /// What an export path names by its extension, in any letter case: the chart view's picture

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "batch/BatchReport.h"
+#include "batch/CsvTables.h"
 #include "chart/VexaView.h"
 #include "platform/Application.h"
 #include "platform/Archive.h"
@@ -204,6 +205,7 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
        "the profile has fewer than 6 points"},
   };
   ProfileDisplays before_model;
+  std::vector<int> tables;  // the commands carried out, whose result tables are written
   for (const Step& s : steps) {
     if (!s.asked) continue;
     if (s.command == CTessmorView::ID_2D_MODEL) {
@@ -214,7 +216,9 @@ int RunBatch(const BatchOptions& o, std::ostream& err) {
       continue;
     }
     if (dialogs.refused) return 1;
+    tables.push_back(s.command);
   }
+  if (o.tables_csv && !WriteCsvTables(*view, tables, err)) return 1;
   if (o.save) {
     save_dialog.path = *o.save;
     if (!doc->OnFileSaveAs()) return 1;

@@ -1,11 +1,13 @@
-// libFuzzer harness for the four profile readers. The first byte chooses the file type (project
-// in either layout, GRAVMAG, GRAVASCII, 2DQN) and whether the validation questions are answered
-// Yes or No; the other bytes are the file. A profile that opens is saved in its own type, and
-// that file must open again (every question answered Yes) and save the same bytes: whatever
-// reading repairs or rounds, it does so in one go. A GRAVASCII title carries a linear background
-// as its values at two distances, which the document keeps as a level and a slope; beyond
-// 1e7 mGal in either term double precision no longer holds the three decimals of the title,
-// so such a (physically meaningless) background must reopen but may round differently.
+// libFuzzer harness for the profile readers. The first byte chooses the file type (project in
+// either layout, GRAVMAG, GRAVASCII, 2DQN by its two low bits; CSV when bit 3 is set) and
+// whether the validation questions are answered Yes or No (bit 2); the other bytes are the
+// file. A profile that opens is saved in its own type, and that file must open again (every
+// question answered Yes) and save the same bytes: whatever reading repairs or rounds, it does
+// so in one go. A GRAVASCII title and a CSV background line carry a linear background as its
+// values at two distances, which the document keeps as a level and a slope; beyond 1e7 mGal in
+// either term double precision no longer holds the decimals of the title (3) or of the CSV
+// line (6), so such a (physically meaningless) background must reopen but may round
+// differently.
 
 #include <cmath>
 #include <cstddef>
@@ -74,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static ScriptedPrompts prompts;
   static const bool installed = (tessmor::SetPrompts(&prompts), true);
   (void)installed;
-  const int type = kTypes[data[0] & 3];
+  const int type = (data[0] & 8) ? kFileTypeCsv : kTypes[data[0] & 3];
   prompts.yes = (data[0] & 4) != 0;
 
   CTessmorDoc doc;

@@ -1,4 +1,4 @@
-// Readers and writers of the four profile file types.
+// Readers and writers of the profile file types.
 #include <strings.h>
 
 #include <cctype>
@@ -13,6 +13,7 @@
 
 #include "platform/Archive.h"
 #include "platform/Prompts.h"
+#include "profile/CsvProfile.h"
 #include "profile/TessmorDoc.h"
 #include "util/LineList.h"
 #include "util/NumberFormat.h"
@@ -400,5 +401,37 @@ int CTessmorDoc::Write2DQN(tessmor::Archive& ar) {
                                             : static_cast<float>(m_nSpacing * 0.001);
   WriteLine(ar, "%d , %f\r\n", n, static_cast<double>(spacing_km));
   for (int i = 0; i < n; ++i) WriteLine(ar, " %lf \r\n", GetPoint(i, true).anomaly);
+  return 0;
+}
+
+int CTessmorDoc::ReadCsv(tessmor::Archive& ar) {
+  const std::vector<std::uint8_t>& bytes = ar.FileBytes();
+  CsvProfile csv;
+  std::string error;
+  const bool ok =
+      csv.Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+  if (!ok) {
+    tessmor::GetPrompts().MessageBox(error, tessmor::kPromptOk | tessmor::kPromptIconWarning);
+    return 1;
+  }
+  m_strTraverseName = csv.name.empty() ? kNoTitle : csv.name;
+  if (csv.background == kBackgroundNone) {
+    m_nBackgroundType = kBackgroundNone;
+  } else {
+    SetBackground(csv.background, csv.from, csv.to);
+  }
+  for (const ProfilePoint& p : csv.points) AddPoint(p);
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::WriteCsv(tessmor::Archive& ar) {
+  CsvProfile csv;
+  csv.name = m_strTraverseName;
+  csv.background = GetBackground(csv.from, csv.to);
+  if (csv.background != kBackgroundConstant && csv.background != kBackgroundLinear) {
+    csv.background = kBackgroundNone;
+  }
+  for (const auto& p : m_points) csv.points.push_back(*p);
+  ar.WriteText(csv.Format());
   return 0;
 }

@@ -31,6 +31,7 @@ enum ProfileFileType : int {
   kFileTypeGravmag = 5,    ///< GRAVMAG text, ".dat"
   kFileTypeGravAscii = 6,  ///< GRAVASCII text from the ZAPRIN reduction program, ".txt"
   kFileType2DQN = 7,       ///< 2DQN equally spaced text, ".g"
+  kFileTypeCsv = 8,        ///< CSV profile with named columns, ".csv"
   kFileTypeProject = 329,  ///< TESSMOR project, ".gpr"
 };
 

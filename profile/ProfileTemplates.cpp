@@ -8,7 +8,8 @@
 #include "profile/TessmorDoc.h"
 
 namespace {
-const int kTypesInOrder[] = {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii, kFileType2DQN};
+const int kTypesInOrder[] = {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii, kFileType2DQN,
+                             kFileTypeCsv};
 }  // namespace
 
 const char* ProfileDocString(int type) {
@@ -24,6 +25,9 @@ const char* ProfileDocString(int type) {
              "GRAVASCII File Type";
     case kFileType2DQN:
       return "\nTessmor\n2DQN Document\n2DQN File (*.g)\n.g\n2DQNType\n2DQN File Type";
+    case kFileTypeCsv:
+      return "\nTessmor\nCSV Document\nCSV Profile (*.csv)\n.csv\nCsvProfileType\nCSV Profile "
+             "File Type";
     default:
       return "";
   }
@@ -39,6 +43,8 @@ std::string ProfileExtension(int type) {
       return ".txt";
     case kFileType2DQN:
       return ".g";
+    case kFileTypeCsv:
+      return ".csv";
     default:
       return "";
   }
@@ -72,7 +78,7 @@ bool PromptSaveFileName(std::string& path, int& type, int offered_type, bool rep
   request.initial_dir = proposed.parent_path().string();
   std::string base = proposed.filename().string();
   if (!base.empty()) {
-    // One template offered: its extension; all four: none.
+    // One template offered: its extension; all of them: none.
     const std::string ext = offered.size() == 1 ? ProfileExtension(offered[0]) : std::string();
     base = std::filesystem::path(base).replace_extension(ext).string();
   }

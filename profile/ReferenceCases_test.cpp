@@ -1,5 +1,5 @@
 // Every reference profile is read as its manifest describes it, and survives a trip through
-// each of the four file types.
+// each of the file types.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -106,7 +106,8 @@ TEST_F(ReferenceCases, EachProfileSurvivesEveryFileType) {
     SCOPED_TRACE(c.id);
     CTessmorDoc* doc = Open(c.input);
     ASSERT_NE(doc, nullptr);
-    for (int type : {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii, kFileType2DQN}) {
+    for (int type :
+         {kFileTypeProject, kFileTypeGravmag, kFileTypeGravAscii, kFileType2DQN, kFileTypeCsv}) {
       SCOPED_TRACE(type);
       const std::string path = dir + "/" + c.id + ProfileExtension(type);
       doc->m_nSaveType = type;
@@ -130,7 +131,7 @@ TEST_F(ReferenceCases, EachProfileSurvivesEveryFileType) {
           EXPECT_NEAR(back->m_points[i]->anomaly, want, 5e-4);
         }
       }
-      if (type == kFileTypeProject || type == kFileTypeGravAscii) {
+      if (type == kFileTypeProject || type == kFileTypeGravAscii || type == kFileTypeCsv) {
         EXPECT_EQ(back->m_strTraverseName, doc->m_strTraverseName);
         EXPECT_EQ(back->m_nBackgroundType, doc->m_nBackgroundType);
         EXPECT_NEAR(back->m_dBackgroundLevel, doc->m_dBackgroundLevel, 5e-3);

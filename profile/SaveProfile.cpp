@@ -14,6 +14,8 @@ const char* SaveFormatName(int type) {
       return " Gravity ASCII Format\n";
     case kFileType2DQN:
       return " 2DQN Equally Spaced Format\n";
+    case kFileTypeCsv:
+      return " CSV Profile Format\n";
     default:
       return "";
   }

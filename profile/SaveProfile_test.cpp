@@ -94,10 +94,11 @@ TEST_F(SaveProfile, SaveAsTakesTheTypeOfTheChosenFilter) {
   ASSERT_EQ(dialogs.requests().size(), 1u);
   const auto& req = dialogs.requests()[0];
   EXPECT_EQ(req.title, "Save As");
-  ASSERT_EQ(req.filters.size(), 4u);
+  ASSERT_EQ(req.filters.size(), 5u);
   EXPECT_EQ(req.filters[0].first, "TESSMOR File (*.gpr)");
   EXPECT_EQ(req.filters[3].second, ".g");
-  // A new document proposes its title, without an extension when all four types are offered.
+  EXPECT_EQ(req.filters[4].first, "CSV Profile (*.csv)");
+  // A new document proposes its title, without an extension when all types are offered.
   EXPECT_EQ(doc->GetTitle(), "survey.txt");
   EXPECT_EQ(req.file_name, "Tessmor1");
 }

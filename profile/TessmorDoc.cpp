@@ -187,6 +187,7 @@ int CTessmorDoc::TypeFromTemplate() const {
   if (ext == ".dat") return kFileTypeGravmag;
   if (ext == ".txt") return kFileTypeGravAscii;
   if (ext == ".g") return kFileType2DQN;
+  if (ext == ".csv") return kFileTypeCsv;
   return kFileTypeNone;
 }
 
@@ -210,6 +211,9 @@ void CTessmorDoc::Serialize(tessmor::Archive& ar) {
       case kFileType2DQN:
         Write2DQN(ar);
         break;
+      case kFileTypeCsv:
+        WriteCsv(ar);
+        break;
       default:
         break;
     }
@@ -229,6 +233,9 @@ void CTessmorDoc::Serialize(tessmor::Archive& ar) {
       break;
     case kFileType2DQN:
       result = Read2DQN(ar);
+      break;
+    case kFileTypeCsv:
+      result = ReadCsv(ar);
       break;
     default:
       return;

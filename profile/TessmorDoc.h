@@ -99,10 +99,15 @@ class CTessmorDoc : public CVexaDoc {
   int ReadGravmag(tessmor::Archive& ar);
   int ReadGravAscii(tessmor::Archive& ar);
   int Read2DQN(tessmor::Archive& ar);
+  /// Reads a CSV profile (the layout is told in CsvProfile.h); a refused file shows the
+  /// message that names its line.
+  int ReadCsv(tessmor::Archive& ar);
   int WriteProject(tessmor::Archive& ar);
   int WriteGravmag(tessmor::Archive& ar);
   int WriteGravAscii(tessmor::Archive& ar);
   int Write2DQN(tessmor::Archive& ar);
+  /// Writes the traverse name, the background and the measured points as a CSV profile.
+  int WriteCsv(tessmor::Archive& ar);
   /// The point as the project file and the GRAVASCII title line write it: the distance, three
   /// spaces and the anomaly with 3 decimals.
   static std::string FormatPoint(const ProfilePoint& p);
