@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -149,6 +151,23 @@ TEST(Help, AboutLinkHandsTheManualPageToTheDesktop) {
   const std::string page = catcher.urls[0].toLocalFile().toStdString();
   EXPECT_TRUE(std::filesystem::exists(page)) << page;
   EXPECT_EQ(std::filesystem::path(page).filename(), "tessmor.html");
+}
+
+TEST(Help, SelfTestShowsEveryCheckPassing) {
+  Shell s;
+  QString summary, report;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->objectName(), "SelfTest");
+    for (QLabel* l : dialog->findChildren<QLabel*>()) summary += l->text();
+    for (QPlainTextEdit* t : dialog->findChildren<QPlainTextEdit*>()) report += t->toPlainText();
+    dialog->accept();
+  });
+  s.frame().action(CMainFrame::ID_SELF_TEST)->trigger();
+  EXPECT_EQ(summary, "Every check passed.");
+  EXPECT_TRUE(report.contains("Prism factor against the polygon line integral"));
+  EXPECT_TRUE(report.endsWith("checks passed\n"));
 }
 
 TEST(StatusBar, EveryCommandHasAPromptAndAShortName) {
