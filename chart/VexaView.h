@@ -67,6 +67,8 @@ class CVexaView : public tessmor::View, public IChartView {
   static constexpr int kPicturePng = 4;
   static constexpr int kPictureSvg = 5;
   static constexpr int kPicturePdf = 6;
+  /// The chart file itself (.vxc), which opens again with its styles.
+  static constexpr int kPictureChartFile = 7;
 
   /// A client area of `width` × `height` device pixels at `pixelsPerInch`, scrolled to
   /// (0, 0); the zoom percentage read from the settings ("VexaWinPos", "mag", 0 when absent).
@@ -345,7 +347,8 @@ class CVexaView : public tessmor::View, public IChartView {
   /// cannot be made or `type` is none of these.
   std::vector<std::uint8_t> MakePagePicture(int type);
   /// Writes the chart to `path`: 1 an enhanced metafile, 2 a Windows metafile, 3 a bitmap
-  /// file, kPicturePng, kPictureSvg or kPicturePdf (MakePagePicture). Returns true when
+  /// file, kPicturePng, kPictureSvg or kPicturePdf (MakePagePicture), or kPictureChartFile
+  /// the chart file of the document's chart. Returns true when
   /// written; otherwise the old file is as it was and `cause`, when given, receives the
   /// file-error cause (0 when the picture itself could not be made).
   bool WriteChartFile(const std::string& path, int type, int* cause = nullptr);

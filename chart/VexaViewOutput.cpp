@@ -44,17 +44,22 @@ constexpr int kBitmapMargin = 100;
 // The resolution of PNG pictures, pixels per inch of the paper.
 constexpr int kPngPixelsPerInch = 300;
 
-// The export dialog's filters, in the order of the picture types 1 to 6.
+// The export dialog's filters, in the order of the picture types 1 to 7.
 constexpr std::pair<const char*, const char*> kExportFilters[] = {
-    {"Enhanced Metafile (*.emf)", ".emf"},        {"Windows Metafile (*.wmf)", ".wmf"},
-    {"Windows Bitmap (*.bmp)", ".bmp"},           {"Portable Network Graphics (*.png)", ".png"},
-    {"Scalable Vector Graphics (*.svg)", ".svg"}, {"Portable Document Format (*.pdf)", ".pdf"}};
+    {"Enhanced Metafile (*.emf)", ".emf"},
+    {"Windows Metafile (*.wmf)", ".wmf"},
+    {"Windows Bitmap (*.bmp)", ".bmp"},
+    {"Portable Network Graphics (*.png)", ".png"},
+    {"Scalable Vector Graphics (*.svg)", ".svg"},
+    {"Portable Document Format (*.pdf)", ".pdf"},
+    {"Tessmor Chart (*.vxc)", ".vxc"}};
 constexpr int kExportFilterCount = static_cast<int>(std::size(kExportFilters));
 
 constexpr char kOverOwnFile[] = "A picture cannot be written over the document's own file.";
 
 // The picture type a file name's extension asks for (1 enhanced metafile, 2 Windows metafile,
-// 3 bitmap, 4 PNG, 5 SVG, 6 PDF, in any letter case), or 0 for any other extension or none.
+// 3 bitmap, 4 PNG, 5 SVG, 6 PDF, 7 chart file, in any letter case), or 0 for any other
+// extension or none.
 int PictureTypeOf(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -295,6 +300,14 @@ bool CVexaView::WriteChartFile(const std::string& path, int type, int* cause) {
     case kPicturePdf: {
       const std::vector<std::uint8_t> bytes = MakePagePicture(type);
       return !bytes.empty() && WriteBytes(path, bytes, cause);
+    }
+    case kPictureChartFile: {
+      CVexaDoc* doc = GetDocument();
+      if (!doc) return false;
+      EndLine();
+      tessmor::Archive ar = tessmor::Archive::ForStore();
+      doc->SerializeChart(ar);
+      return WriteBytes(path, ar.StoredBytes(), cause);
     }
     default:
       return false;

@@ -15,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "chart/LineStyle.h"
 #include "chart/PenEditDlg.h"
 #include "chart/VexaLine.h"
 #include "chart/VexaPolyFill.h"
 #include "chart/VexaString.h"
 #include "chart/VexaSymbol.h"
+#include "platform/Archive.h"
 #include "platform/Clipboard.h"
 #include "platform/EnhMetafile.h"
 #include "platform/Prompts.h"
@@ -456,7 +458,7 @@ TEST_F(ChartViewTest, ExportWritesEachFileTypeAndRemembersOnlyTheFolder) {
 
   const tessmor::FileDialogRequest& first = dialogs.requests().at(0);
   EXPECT_EQ(first.title, "Export chart");
-  ASSERT_EQ(first.filters.size(), 6u);
+  ASSERT_EQ(first.filters.size(), 7u);  // six pictures, then the chart file
   EXPECT_EQ(first.filters[1].first, "Windows Metafile (*.wmf)");
   EXPECT_EQ(first.file_name, "survey.emf");
   EXPECT_EQ(dialogs.requests().at(1).file_name, "chart.emf");
@@ -546,6 +548,26 @@ TEST_F(ChartExportTest, NameWithoutExtensionTakesTheChosenFiltersExtensionAndKin
   EXPECT_TRUE(prompts.texts().empty());
 }
 
+TEST_F(ChartExportTest, ChartFileReadsBackWithTheSameStyles) {
+  view.SetPen(0x0000FF, 0.7f, 1, 0, 0);
+  view.MoveTo(20, 20);
+  view.LineTo(120, 40);
+  view.EndLine();
+  dialogs.Script({true, dir + "/chart.vxc", 0});
+  ASSERT_TRUE(view.ExportChart(own));
+  CVexaDoc back;
+  tessmor::Archive ar = tessmor::Archive::OpenForLoad(dir + "/chart.vxc");
+  back.SerializeChart(ar);
+  const std::vector<CLineStyle*> written = doc.m_lineManager.AllStyles();
+  const std::vector<CLineStyle*> read = back.m_lineManager.AllStyles();
+  ASSERT_EQ(read.size(), written.size());
+  ASSERT_EQ(read.size(), 2u);  // the fixture's pen and the blue one
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_TRUE(read[i]->ComparePen(written[i]->GetPen()));
+    EXPECT_EQ(read[i]->GetLineCount(), written[i]->GetLineCount());
+  }
+}
+
 TEST_F(ChartExportTest, TypedPictureExtensionDecidesTheBytes) {
   dialogs.Script({true, dir + "/chart.wmf", 0});
   dialogs.Script({true, dir + "/chart.EMF", 2});
@@ -592,10 +614,15 @@ TEST_F(ChartExportTest, PictureWrittenThroughALinkReplacesItsTargetAndKeepsTheLi
 TEST_F(ChartExportTest, OffersTheThreeMetafileAndBitmapFiltersThenPngSvgAndPdf) {
   EXPECT_FALSE(view.ExportChart(own));  // cancelled
   ASSERT_EQ(dialogs.requests().size(), 1u);
+  // ... and last the chart file, which opens again with its styles.
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Enhanced Metafile (*.emf)", ".emf"},        {"Windows Metafile (*.wmf)", ".wmf"},
-      {"Windows Bitmap (*.bmp)", ".bmp"},           {"Portable Network Graphics (*.png)", ".png"},
-      {"Scalable Vector Graphics (*.svg)", ".svg"}, {"Portable Document Format (*.pdf)", ".pdf"}};
+      {"Enhanced Metafile (*.emf)", ".emf"},
+      {"Windows Metafile (*.wmf)", ".wmf"},
+      {"Windows Bitmap (*.bmp)", ".bmp"},
+      {"Portable Network Graphics (*.png)", ".png"},
+      {"Scalable Vector Graphics (*.svg)", ".svg"},
+      {"Portable Document Format (*.pdf)", ".pdf"},
+      {"Tessmor Chart (*.vxc)", ".vxc"}};
   EXPECT_EQ(dialogs.requests()[0].filters, expected);
   EXPECT_TRUE(dialogs.requests()[0].all_files);
 }
