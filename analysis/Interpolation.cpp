@@ -1,6 +1,6 @@
 // Resampling of unequally spaced points at the document's constant spacing.
 #include "analysis/NumkitVector.h"
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 
 namespace {

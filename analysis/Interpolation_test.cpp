@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakePrompts.h"
 

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Application.h"
+#include "platform/docview/Application.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/BackgroundDlg.h"

@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/DialogRunner.h"
+#include "platform/ui/DialogRunner.h"
 
 class QCheckBox;
 class QFontComboBox;

@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "app/MessageBoxPrompts.h"
-#include "platform/Application.h"
+#include "platform/docview/Application.h"
 #include "profile/DataEntryDlg.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"

@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 
 namespace tessmor {
 

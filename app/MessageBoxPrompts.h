@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 
 class QWidget;
 

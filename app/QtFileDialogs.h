@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "platform/FileDialogs.h"
+#include "platform/ui/FileDialogs.h"
 
 class QWidget;
 

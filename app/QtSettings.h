@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <memory>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 
 namespace tessmor {
 

@@ -13,11 +13,11 @@
 #include <string>
 
 #include "app/Guard.h"
-#include "chart/FillEditDlg.h"
-#include "chart/MarkerEditDlg.h"
-#include "chart/PenEditDlg.h"
-#include "chart/TextStyleDlg.h"
-#include "platform/DialogModel.h"
+#include "chart/styles/FillEditDlg.h"
+#include "chart/styles/MarkerEditDlg.h"
+#include "chart/styles/PenEditDlg.h"
+#include "chart/styles/TextStyleDlg.h"
+#include "platform/ui/DialogModel.h"
 
 namespace {
 

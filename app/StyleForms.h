@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "platform/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 class QCheckBox;
 class QComboBox;

@@ -3,9 +3,9 @@
 #include "app/DesktopView.h"
 #include "app/MainFrame.h"
 #include "app/MessageHooks.h"
-#include "platform/DialogRunner.h"
-#include "platform/FileDialogs.h"
-#include "platform/Prompts.h"
+#include "platform/ui/DialogRunner.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/Prompts.h"
 #include "profile/ProfileTemplates.h"
 
 CTessmorApp::CTessmorApp() {

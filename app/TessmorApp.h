@@ -6,8 +6,8 @@
 #include "app/DialogForm.h"
 #include "app/MessageBoxPrompts.h"
 #include "app/QtFileDialogs.h"
-#include "platform/Application.h"
-#include "platform/Clipboard.h"
+#include "platform/docview/Application.h"
+#include "platform/ui/Clipboard.h"
 
 class CMainFrame;
 class CMessageHooks;

@@ -15,8 +15,8 @@
 
 #include "app/DesktopView.h"
 #include "app/Guard.h"
-#include "chart/VexaDoc.h"
-#include "platform/QtDC.h"
+#include "chart/document/VexaDoc.h"
+#include "platform/gdi/QtDC.h"
 #include "profile/TessmorDoc.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/QtSettings.h"
 #include "app/SplashScreen.h"
 #include "app/TessmorApp.h"
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);

@@ -9,7 +9,7 @@
 
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
-#include "chart/VexaDoc.h"
+#include "chart/document/VexaDoc.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/TestData.h"
 #include "tools/vexa-dump/VexaDump.h"

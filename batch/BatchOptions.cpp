@@ -4,8 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "chart/Mapper.h"
-#include "chart/VexaView.h"
+#include "chart/paper/Mapper.h"
+#include "chart/view/VexaView.h"
 #include "profile/ProfilePoint.h"
 #include "profileview/TessmorView.h"
 

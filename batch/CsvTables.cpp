@@ -3,7 +3,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "platform/Archive.h"
+#include "platform/io/Archive.h"
 #include "profileview/TessmorView.h"
 
 const char* CsvTableHeader(int kind) {

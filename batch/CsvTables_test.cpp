@@ -9,7 +9,7 @@
 
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
-#include "platform/Application.h"
+#include "platform/docview/Application.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"

@@ -9,7 +9,7 @@
 #include "analysis/SelfTest.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);

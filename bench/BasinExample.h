@@ -8,10 +8,10 @@
 #include <map>
 #include <memory>
 
-#include "platform/Application.h"
-#include "platform/DialogModel.h"
-#include "platform/DialogRunner.h"
-#include "platform/Prompts.h"
+#include "platform/docview/Application.h"
+#include "platform/ui/DialogModel.h"
+#include "platform/ui/DialogRunner.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"
 

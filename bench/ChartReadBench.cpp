@@ -9,9 +9,9 @@
 #include <system_error>
 
 #include "bench/BasinExample.h"
-#include "chart/VexaArc.h"
-#include "chart/VexaDoc.h"
-#include "platform/Archive.h"
+#include "chart/document/VexaDoc.h"
+#include "chart/items/VexaArc.h"
+#include "platform/io/Archive.h"
 
 namespace {
 

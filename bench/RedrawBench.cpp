@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench/BasinExample.h"
-#include "chart/VexaDoc.h"
-#include "chart/VexaView.h"
-#include "platform/QtDC.h"
+#include "chart/document/VexaDoc.h"
+#include "chart/view/VexaView.h"
+#include "platform/gdi/QtDC.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/Clipboard.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Clipboard.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Clipboard.h"
+#include "platform/ui/Clipboard.h"
 
 namespace {
 

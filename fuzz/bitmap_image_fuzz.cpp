@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "chart/BitmapStore.h"
-#include "platform/Archive.h"
-#include "platform/Dib.h"
+#include "chart/styles/BitmapStore.h"
+#include "platform/gdi/Dib.h"
+#include "platform/io/Archive.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/CharStyle.h"
-#include "chart/Mapper.h"
-#include "chart/TextStyle.h"
-#include "platform/Archive.h"
-#include "platform/Settings.h"
+#include "chart/paper/Mapper.h"
+#include "chart/styles/CharStyle.h"
+#include "chart/styles/TextStyle.h"
+#include "platform/io/Archive.h"
+#include "platform/io/Settings.h"
 
 namespace {
 

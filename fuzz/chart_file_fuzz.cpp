@@ -10,8 +10,8 @@
 #include <exception>
 #include <vector>
 
-#include "chart/VexaDoc.h"
-#include "platform/Archive.h"
+#include "chart/document/VexaDoc.h"
+#include "platform/io/Archive.h"
 
 namespace {
 

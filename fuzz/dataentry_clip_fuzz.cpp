@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Clipboard.h"
-#include "platform/Prompts.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/ui/Prompts.h"
 #include "profile/DataEntryDlg.h"
 #include "profile/ProfilePoint.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "dirstats/ClipboardRecords.h"
-#include "platform/Clipboard.h"
+#include "platform/ui/Clipboard.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "chart/FloatArray.h"
-#include "platform/Archive.h"
+#include "chart/paper/FloatArray.h"
+#include "platform/io/Archive.h"
 
 namespace {
 

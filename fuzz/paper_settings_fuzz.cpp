@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/CoordArray.h"
-#include "chart/Mapper.h"
-#include "platform/Archive.h"
-#include "platform/Settings.h"
+#include "chart/paper/CoordArray.h"
+#include "chart/paper/Mapper.h"
+#include "platform/io/Archive.h"
+#include "platform/io/Settings.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/Prompts.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Prompts.h"
 #include "profile/ProfilePoint.h"
 #include "profile/TessmorDoc.h"
 

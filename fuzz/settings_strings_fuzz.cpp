@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 #include "plotsupport/Geometry.h"
 #include "plotsupport/StyleRecords.h"
 #include "plotsupport/StyleSettings.h"

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/Prompts.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Prompts.h"
 #include "util/LineList.h"
 #include "util/TextData.h"
 #include "util/Tokenise.h"

@@ -6,12 +6,12 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/Archive.h"
-#include "platform/DC.h"
-#include "platform/EnhMetafile.h"
-#include "platform/MetafileDC.h"
-#include "platform/Prompts.h"
-#include "platform/WmfDC.h"
+#include "platform/gdi/DC.h"
+#include "platform/gdi/EnhMetafile.h"
+#include "platform/gdi/MetafileDC.h"
+#include "platform/gdi/WmfDC.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Prompts.h"
 
 // The bitmaps of the library's own module (BitmapResources.cpp).
 std::vector<BitmapResource> LibraryBitmapResources();

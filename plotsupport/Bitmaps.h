@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Dib.h"
+#include "platform/gdi/Dib.h"
 #include "plotsupport/Vexadl1Export.h"
 
 namespace tessmor {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/EmfDC.h"
-#include "platform/WmfDC.h"
+#include "platform/gdi/EmfDC.h"
+#include "platform/gdi/WmfDC.h"
+#include "platform/io/Archive.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/RecordingDC.h"
 #include "testsupport/TestData.h"

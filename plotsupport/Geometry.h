@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 #include "plotsupport/Vexadl1Export.h"
 #include "util/Directions.h"  // DECINC
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 #include "util/SettingsText.h"
 
 namespace {

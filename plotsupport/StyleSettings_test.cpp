@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 /// Justification codes: the text-alignment flags left 0, right 2, centre 6 combined with top
 /// 0 or baseline 24, and two of the chart's own for labels beside a steep axis, drawn as left

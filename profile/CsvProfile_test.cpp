@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/Application.h"
+#include "platform/docview/Application.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakePrompts.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/Clipboard.h"
-#include "platform/Prompts.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/ui/Prompts.h"
 #include "util/NumberFormat.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 #include "profile/ProfilePoint.h"
 
 /// The dialog "Data Entry and Editing": the profile nine points at a time, distances typed in

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "platform/Clipboard.h"
-#include "platform/Document.h"
+#include "platform/docview/Document.h"
+#include "platform/ui/Clipboard.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/ScriptedDialogs.h"

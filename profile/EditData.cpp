@@ -1,4 +1,4 @@
-#include "platform/DialogRunner.h"
+#include "platform/ui/DialogRunner.h"
 #include "profile/DataEntryDlg.h"
 #include "profile/TessmorDoc.h"
 

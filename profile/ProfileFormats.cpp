@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/Prompts.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Prompts.h"
 #include "profile/CsvProfile.h"
 #include "profile/TessmorDoc.h"
 #include "util/LineList.h"

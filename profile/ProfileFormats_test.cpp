@@ -12,9 +12,9 @@
 #include <random>
 #include <sstream>
 
-#include "platform/Application.h"
-#include "platform/Archive.h"
-#include "platform/FileDialogs.h"
+#include "platform/docview/Application.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/FileDialogs.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakeFileDialogs.h"

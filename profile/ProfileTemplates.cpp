@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "platform/Application.h"
-#include "platform/FileDialogs.h"
+#include "platform/docview/Application.h"
+#include "platform/ui/FileDialogs.h"
 #include "profile/ProfilePoint.h"
 #include "profile/TessmorDoc.h"
 

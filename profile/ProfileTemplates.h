@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/DocTemplate.h"
+#include "platform/docview/DocTemplate.h"
 
 namespace tessmor {
 class Application;

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Application.h"
-#include "platform/Archive.h"
+#include "platform/docview/Application.h"
+#include "platform/io/Archive.h"
 #include "profile/ProfileTemplates.h"
 #include "profile/TessmorDoc.h"
 #include "testsupport/FakeFileDialogs.h"

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/Archive.h"
-#include "platform/DocTemplate.h"
-#include "platform/Prompts.h"
+#include "platform/docview/DocTemplate.h"
+#include "platform/io/Archive.h"
+#include "platform/ui/Prompts.h"
 #include "util/NumberFormat.h"
 
 namespace {

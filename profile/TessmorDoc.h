@@ -6,8 +6,8 @@
 
 #include "analysis/Arithmetic.h"
 #include "analysis/BlockModel.h"
-#include "chart/FloatArray.h"
-#include "chart/VexaDoc.h"
+#include "chart/document/VexaDoc.h"
+#include "chart/paper/FloatArray.h"
 #include "profile/ProfilePoint.h"
 
 namespace tessmor {

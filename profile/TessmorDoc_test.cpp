@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "testsupport/FakePrompts.h"
 
 namespace {

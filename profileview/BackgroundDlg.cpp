@@ -1,6 +1,6 @@
 #include "profileview/BackgroundDlg.h"
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "util/NumberFormat.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 #include "profile/ProfilePoint.h"
 
 /// The background dialog "Regional Background Removal Method": a constant level (mGal) or a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 
 /// The dialog "Second Derivative: source data": the anomaly (100) or the continued series (101).
 class CDerivSourceDlg : public tessmor::DialogModel {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "profileview/BackgroundDlg.h"
 #include "profileview/DerivSourceDlg.h"
 #include "profileview/InterpolationDlg.h"

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "util/NumberFormat.h"
 
 void CInterpolationDlg::SetSpacing(int metres) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 
 /// The interpolation dialog "Interpolation to Constant Spacing.": the method and the sample
 /// spacing (typed in kilometres, handed over in metres).

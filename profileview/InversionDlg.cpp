@@ -1,6 +1,6 @@
 #include "profileview/InversionDlg.h"
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 
 void CInversionDlg::SetValues(float density, float depth_km, int model_type) {
   m_fDensity = density;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 
 /// The dialog "Gravity Modelling: Inversion": density contrast (kg/m³), boundary depth (km) and
 /// the model type.

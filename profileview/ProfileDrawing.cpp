@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/FillStyle.h"
+#include "chart/styles/FillStyle.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"
 #include "util/NumberFormat.h"

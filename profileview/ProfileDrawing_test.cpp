@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/VexaLine.h"
-#include "chart/VexaString.h"
-#include "chart/VexaSymbol.h"
-#include "platform/Settings.h"
+#include "chart/items/VexaLine.h"
+#include "chart/items/VexaString.h"
+#include "chart/items/VexaSymbol.h"
+#include "platform/io/Settings.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/InversionDlg.h"
 #include "profileview/TessmorView.h"

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Archive.h"
-#include "platform/FileError.h"
-#include "platform/Prompts.h"
+#include "platform/io/Archive.h"
+#include "platform/io/FileError.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/TessmorView.h"
 #include "util/TextData.h"

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "chart/CharStyle.h"
-#include "platform/DialogRunner.h"
-#include "platform/Prompts.h"
-#include "platform/Settings.h"
+#include "chart/styles/CharStyle.h"
+#include "platform/io/Settings.h"
+#include "platform/ui/DialogRunner.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/BackgroundDlg.h"
 #include "profileview/DerivSourceDlg.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/BlockModel.h"
-#include "chart/VexaView.h"
+#include "chart/view/VexaView.h"
 #include "plotsupport/Axis.h"
 #include "profile/ProfilePoint.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 #include "profile/TessmorDoc.h"
 #include "profileview/DerivSourceDlg.h"
 #include "profileview/InversionDlg.h"

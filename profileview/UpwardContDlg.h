@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DialogModel.h"
+#include "platform/ui/DialogModel.h"
 
 /// The dialog "Upward Continuation of Gravity Anomalies": the continuation height in km.
 class CUpwardContDlg : public tessmor::DialogModel {

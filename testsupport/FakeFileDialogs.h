@@ -3,7 +3,7 @@
 #include <deque>
 #include <vector>
 
-#include "platform/FileDialogs.h"
+#include "platform/ui/FileDialogs.h"
 
 namespace tessmor::testing {
 

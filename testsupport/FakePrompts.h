@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Prompts.h"
+#include "platform/ui/Prompts.h"
 
 namespace tessmor::testing {
 

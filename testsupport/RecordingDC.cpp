@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/QtDC.h"
+#include "platform/gdi/QtDC.h"
 
 namespace tessmor::testing {
 

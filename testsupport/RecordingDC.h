@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/DC.h"
+#include "platform/gdi/DC.h"
 
 namespace tessmor::testing {
 

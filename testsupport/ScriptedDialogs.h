@@ -3,8 +3,8 @@
 #include <deque>
 #include <functional>
 
-#include "platform/DialogModel.h"
-#include "platform/DialogRunner.h"
+#include "platform/ui/DialogModel.h"
+#include "platform/ui/DialogRunner.h"
 
 namespace tessmor::testing {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 /// One window message about to be dispatched: the window it is for, the message number, its
 /// two parameters, the time it was posted (ms) and the cursor position (screen pixels).

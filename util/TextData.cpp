@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileError.h"
-#include "platform/Prompts.h"
+#include "platform/io/FileError.h"
+#include "platform/ui/Prompts.h"
 #include "util/Tokenise.h"
 
 namespace {

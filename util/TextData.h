@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/io/Archive.h"
 #include "util/LineList.h"
 #include "util/Qor1Export.h"
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FileError.h"
-#include "platform/Prompts.h"
+#include "platform/io/FileError.h"
+#include "platform/ui/Prompts.h"
 #include "testsupport/FakePrompts.h"
 #include "testsupport/TestData.h"
 #include "util/LineList.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 #include "util/SettingsText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 #include "util/Messages.h"
 #include "util/Qor1Export.h"
 

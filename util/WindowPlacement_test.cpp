@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/Settings.h"
+#include "platform/io/Settings.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <string_view>
 
-#include "chart/VexaDoc.h"
-#include "platform/Archive.h"
-#include "platform/Document.h"
+#include "chart/document/VexaDoc.h"
+#include "platform/docview/Document.h"
+#include "platform/io/Archive.h"
 
 namespace vexa_dump {
 namespace {

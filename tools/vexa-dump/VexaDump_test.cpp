@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "chart/VexaDoc.h"
-#include "platform/Archive.h"
-#include "platform/Dib.h"
+#include "chart/document/VexaDoc.h"
+#include "platform/gdi/Dib.h"
+#include "platform/io/Archive.h"
 #include "testsupport/TestData.h"
 
 namespace {

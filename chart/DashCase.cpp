@@ -1,1 +1,0 @@
-#include "chart/DashCase.h"

@@ -1,7 +1,0 @@
-# The chart document: drawing, selection, groups, the chart file and the clipboard.
-target_sources(tessmor_core PRIVATE
-  ${CMAKE_CURRENT_SOURCE_DIR}/VexaDoc.cpp
-)
-tessmor_add_test(chart_document_test
-  SOURCES VexaDoc_test.cpp
-  LIBS tessmor_core)
