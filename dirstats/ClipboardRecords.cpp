@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "platform/io/Archive.h"
@@ -36,7 +38,62 @@ __attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* 
 // The count of a text line: %d of a 32-bit unsigned number.
 int AsInt(std::uint32_t n) { return static_cast<int>(n); }
 
-// --- one record kind: its format name, byte size, stored form and text line ---
+// --- one record kind: its format name, byte size, stored fields and text line ---
+//
+// A kind lists the fields of its record in stored order (kStored; Pad{n} stands for n
+// reserved bytes, written as zero and skipped on reading), and the text line as a printf
+// format with the fields it shows (kLine, kShown). A kind whose line is not one format
+// gives its own Text instead.
+
+// `n` reserved bytes of a stored record.
+struct Pad {
+  std::size_t n;
+};
+
+void Put(Archive& ar, float v) { ar.WriteFloat(v); }
+void Put(Archive& ar, double v) { ar.WriteDouble(v); }
+void Put(Archive& ar, std::uint32_t v) { ar.WriteU32(v); }
+void Put(Archive& ar, std::int32_t v) { ar.WriteI32(v); }
+void Put(Archive& ar, std::uint8_t v) { ar.WriteU8(v); }
+
+void Take(Archive& ar, float& v) { v = ar.ReadFloat(); }
+void Take(Archive& ar, double& v) { v = ar.ReadDouble(); }
+void Take(Archive& ar, std::uint32_t& v) { v = ar.ReadU32(); }
+void Take(Archive& ar, std::int32_t& v) { v = ar.ReadI32(); }
+void Take(Archive& ar, std::uint8_t& v) { v = ar.ReadU8(); }
+
+template <typename R, typename M>
+void Put(Archive& ar, const R& r, M R::*field) {
+  const M& v = r.*field;
+  if constexpr (std::is_array_v<M>) {
+    for (const auto& e : v) Put(ar, e);
+  } else {
+    Put(ar, v);
+  }
+}
+template <typename R>
+void Put(Archive& ar, const R&, Pad pad) {
+  for (std::size_t i = 0; i < pad.n; ++i) ar.WriteU8(0);
+}
+
+template <typename R, typename M>
+void Take(Archive& ar, R& r, M R::*field) {
+  M& v = r.*field;
+  if constexpr (std::is_array_v<M>) {
+    for (auto& e : v) Take(ar, e);
+  } else {
+    Take(ar, v);
+  }
+}
+template <typename R>
+void Take(Archive& ar, R&, Pad pad) {
+  for (std::size_t i = 0; i < pad.n; ++i) ar.ReadU8();
+}
+
+// A field as printf takes it: floats as doubles, counts as %d.
+double Shown(float v) { return v; }
+double Shown(double v) { return v; }
+int Shown(std::uint32_t n) { return AsInt(n); }
 
 template <typename T>
 struct Kind;
@@ -45,109 +102,50 @@ template <>
 struct Kind<LATLONG> {
   static constexpr const char* kName = kLatLongFormat;
   static constexpr std::size_t kSize = 8;
-  static void Write(Archive& ar, const LATLONG& r) {
-    ar.WriteFloat(r.latitude);
-    ar.WriteFloat(r.longitude);
-  }
-  static LATLONG Read(Archive& ar) {
-    LATLONG r;
-    r.latitude = ar.ReadFloat();
-    r.longitude = ar.ReadFloat();
-    return r;
-  }
-  static void Text(std::string& out, const LATLONG& r) {
-    Append(out, "%7.2f\t%7.2f\r\n", r.latitude, r.longitude);
-  }
+  static constexpr auto kStored = std::tuple(&LATLONG::latitude, &LATLONG::longitude);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\r\n";
+  static constexpr auto kShown = kStored;
 };
 
 template <>
 struct Kind<PMVECTOR> {
   static constexpr const char* kName = kPmVectorFormat;
   static constexpr std::size_t kSize = 16;
-  static void Write(Archive& ar, const PMVECTOR& r) {
-    ar.WriteDouble(r.intensity);
-    ar.WriteFloat(r.dec);
-    ar.WriteFloat(r.inc);
-  }
-  static PMVECTOR Read(Archive& ar) {
-    PMVECTOR r;
-    r.intensity = ar.ReadDouble();
-    r.dec = ar.ReadFloat();
-    r.inc = ar.ReadFloat();
-    return r;
-  }
-  static void Text(std::string& out, const PMVECTOR& r) {
-    Append(out, "%7.2f\t%7.2f\t%10.4f\r\n", r.dec, r.inc, r.intensity);
-  }
+  static constexpr auto kStored = std::tuple(&PMVECTOR::intensity, &PMVECTOR::dec, &PMVECTOR::inc);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\t%10.4f\r\n";
+  static constexpr auto kShown = std::tuple(&PMVECTOR::dec, &PMVECTOR::inc, &PMVECTOR::intensity);
 };
 
 template <>
 struct Kind<FISHERMEAN> {
+  using R = FISHERMEAN;
   static constexpr const char* kName = kFisherMeanFormat;
   static constexpr std::size_t kSize = 32;
-  static void Write(Archive& ar, const FISHERMEAN& r) {
-    for (float v : {r.dec, r.inc, r.k, r.R, r.alpha, r.stderr}) ar.WriteFloat(v);
-    ar.WriteU32(r.N);
-    ar.WriteU8(r.kMethod);
-    for (int i = 0; i < 3; ++i) ar.WriteU8(0);
-  }
-  static FISHERMEAN Read(Archive& ar) {
-    FISHERMEAN r{};
-    r.dec = ar.ReadFloat();
-    r.inc = ar.ReadFloat();
-    r.k = ar.ReadFloat();
-    r.R = ar.ReadFloat();
-    r.alpha = ar.ReadFloat();
-    r.stderr = ar.ReadFloat();
-    r.N = ar.ReadU32();
-    r.kMethod = ar.ReadU8();
-    for (int i = 0; i < 3; ++i) ar.ReadU8();  // reserved
-    return r;
-  }
-  static void Text(std::string& out, const FISHERMEAN& r) {
-    Append(out, "%5.1f\t%5.1f\t%5.1f\t%9.3f\t%9.3f\t%d\r\n", r.dec, r.inc, r.alpha, r.k, r.R,
-           AsInt(r.N));
-  }
+  static constexpr auto kStored =
+      std::tuple(&R::dec, &R::inc, &R::k, &R::R, &R::alpha, &R::stderr, &R::N, &R::kMethod, Pad{3});
+  static constexpr const char* kLine = "%5.1f\t%5.1f\t%5.1f\t%9.3f\t%9.3f\t%d\r\n";
+  static constexpr auto kShown = std::tuple(&R::dec, &R::inc, &R::alpha, &R::k, &R::R, &R::N);
 };
 
 template <>
 struct Kind<DECINC> {
   static constexpr const char* kName = kDecIncFormat;
   static constexpr std::size_t kSize = 8;
-  static void Write(Archive& ar, const DECINC& r) {
-    ar.WriteFloat(r.dec);
-    ar.WriteFloat(r.inc);
-  }
-  static DECINC Read(Archive& ar) {
-    DECINC r;
-    r.dec = ar.ReadFloat();
-    r.inc = ar.ReadFloat();
-    return r;
-  }
-  static void Text(std::string& out, const DECINC& r) {
-    Append(out, "%7.2f\t%7.2f\r\n", r.dec, r.inc);
-  }
+  static constexpr auto kStored = std::tuple(&DECINC::dec, &DECINC::inc);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\r\n";
+  static constexpr auto kShown = kStored;
 };
 
 template <>
 struct Kind<BEDDIP> {
   static constexpr const char* kName = kBedDipFormat;
   static constexpr std::size_t kSize = 8;
-  static void Write(Archive& ar, const BEDDIP& r) {
-    ar.WriteFloat(r.dip_direction);
-    ar.WriteFloat(r.dip);
-  }
-  static BEDDIP Read(Archive& ar) {
-    BEDDIP r;
-    r.dip_direction = ar.ReadFloat();
-    r.dip = ar.ReadFloat();
-    return r;
-  }
-  static void Text(std::string& out, const BEDDIP& r) {
-    Append(out, "%7.2f\t%7.2f\r\n", r.dip_direction, r.dip);
-  }
+  static constexpr auto kStored = std::tuple(&BEDDIP::dip_direction, &BEDDIP::dip);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\r\n";
+  static constexpr auto kShown = kStored;
 };
 
+// A bearing is a bare float, so it has no fields to list.
 template <>
 struct Kind<float> {
   static constexpr const char* kName = kBearingFormat;
@@ -161,63 +159,23 @@ template <>
 struct Kind<VGP> {
   static constexpr const char* kName = kVgpFormat;
   static constexpr std::size_t kSize = 24;
-  static void Write(Archive& ar, const VGP& r) {
-    for (float v : {r.latitude, r.longitude, r.dp, r.dm, r.palaeolatitude, r.alpha95}) {
-      ar.WriteFloat(v);
-    }
-  }
-  static VGP Read(Archive& ar) {
-    VGP r;
-    r.latitude = ar.ReadFloat();
-    r.longitude = ar.ReadFloat();
-    r.dp = ar.ReadFloat();
-    r.dm = ar.ReadFloat();
-    r.palaeolatitude = ar.ReadFloat();
-    r.alpha95 = ar.ReadFloat();
-    return r;
-  }
-  static void Text(std::string& out, const VGP& r) {
-    Append(out, "%7.2f\t%7.2f\t%7.2f\t%7.2f\t%7.2f\r\n", r.latitude, r.longitude, r.dp, r.dm,
-           r.palaeolatitude);
-  }
+  static constexpr auto kStored = std::tuple(&VGP::latitude, &VGP::longitude, &VGP::dp, &VGP::dm,
+                                         &VGP::palaeolatitude, &VGP::alpha95);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\t%7.2f\t%7.2f\t%7.2f\r\n";
+  static constexpr auto kShown =
+      std::tuple(&VGP::latitude, &VGP::longitude, &VGP::dp, &VGP::dm, &VGP::palaeolatitude);
 };
 
 template <>
 struct Kind<EIGENMEAN> {
+  using R = EIGENMEAN;
   static constexpr const char* kName = kEigenMeanFormat;
   static constexpr std::size_t kSize = 160;
-  static void Write(Archive& ar, const EIGENMEAN& r) {
-    for (float v : r.eigenvalue) ar.WriteFloat(v);
-    for (float v : r.dec) ar.WriteFloat(v);
-    for (float v : r.inc) ar.WriteFloat(v);
-    ar.WriteFloat(r.shape);
-    ar.WriteU32(r.N);
-    for (float v : r.cone) ar.WriteFloat(v);
-    ar.WriteI32(r.kent);
-    ar.WriteI32(r.distribution);
-    ar.WriteFloat(r.kappa);
-    ar.WriteFloat(r.beta);
-    for (float v : r.kent_stats) ar.WriteFloat(v);
-    for (float v : r.kent_angles) ar.WriteFloat(v);
-    for (std::size_t i = 0; i < sizeof r.reserved; ++i) ar.WriteU8(0);
-  }
-  static EIGENMEAN Read(Archive& ar) {
-    EIGENMEAN r{};
-    for (float& v : r.eigenvalue) v = ar.ReadFloat();
-    for (float& v : r.dec) v = ar.ReadFloat();
-    for (float& v : r.inc) v = ar.ReadFloat();
-    r.shape = ar.ReadFloat();
-    r.N = ar.ReadU32();
-    for (float& v : r.cone) v = ar.ReadFloat();
-    r.kent = ar.ReadI32();
-    r.distribution = ar.ReadI32();
-    r.kappa = ar.ReadFloat();
-    r.beta = ar.ReadFloat();
-    for (float& v : r.kent_stats) v = ar.ReadFloat();
-    for (float& v : r.kent_angles) v = ar.ReadFloat();
-    for (std::size_t i = 0; i < sizeof r.reserved; ++i) ar.ReadU8();
-    return r;
-  }
+  static constexpr auto kStored =
+      std::tuple(&R::eigenvalue, &R::dec, &R::inc, &R::shape, &R::N, &R::cone, &R::kent,
+             &R::distribution, &R::kappa, &R::beta, &R::kent_stats, &R::kent_angles,
+             Pad{sizeof(R::reserved)});
+  // The line shows the Kent fields for a Kent record, the eigenvectors otherwise.
   static void Text(std::string& out, const EIGENMEAN& r) {
     if (r.kent) {
       const float* s = r.kent_stats;
@@ -240,51 +198,61 @@ struct Kind<EIGENMEAN> {
 
 template <>
 struct Kind<VONMISESMEAN> {
+  using R = VONMISESMEAN;
   static constexpr const char* kName = kVonMisesMeanFormat;
   static constexpr std::size_t kSize = 40;
-  static void Write(Archive& ar, const VONMISESMEAN& r) {
-    ar.WriteFloat(r.mean);
-    ar.WriteFloat(r.rbar);
-    ar.WriteU32(r.N);
-    for (float v : {r.kappa, r.confidence, r.arc, r.variance, r.deviation, r.R}) ar.WriteFloat(v);
-    ar.WriteU32(0);
-  }
-  static VONMISESMEAN Read(Archive& ar) {
-    VONMISESMEAN r{};
-    r.mean = ar.ReadFloat();
-    r.rbar = ar.ReadFloat();
-    r.N = ar.ReadU32();
-    r.kappa = ar.ReadFloat();
-    r.confidence = ar.ReadFloat();
-    r.arc = ar.ReadFloat();
-    r.variance = ar.ReadFloat();
-    r.deviation = ar.ReadFloat();
-    r.R = ar.ReadFloat();
-    ar.ReadU32();  // reserved
-    return r;
-  }
-  static void Text(std::string& out, const VONMISESMEAN& r) {
-    Append(out, "%6.1f\t%6.4f\t%d\t %8.4f\t%5.1f%%\t%5.1f\t %8.4f\t%8.4f\r\n", r.mean, r.rbar,
-           AsInt(r.N), r.kappa, r.confidence, r.arc, r.variance, r.deviation);
-  }
+  static constexpr auto kStored = std::tuple(&R::mean, &R::rbar, &R::N, &R::kappa, &R::confidence,
+                                         &R::arc, &R::variance, &R::deviation, &R::R, Pad{4});
+  static constexpr const char* kLine = "%6.1f\t%6.4f\t%d\t %8.4f\t%5.1f%%\t%5.1f\t %8.4f\t%8.4f\r\n";
+  static constexpr auto kShown = std::tuple(&R::mean, &R::rbar, &R::N, &R::kappa, &R::confidence,
+                                        &R::arc, &R::variance, &R::deviation);
 };
 
 template <>
 struct Kind<COORDS> {
   static constexpr const char* kName = kCoordsFormat;
   static constexpr std::size_t kSize = 8;
-  static void Write(Archive& ar, const COORDS& r) {
-    ar.WriteFloat(r.x);
-    ar.WriteFloat(r.y);
+  static constexpr auto kStored = std::tuple(&COORDS::x, &COORDS::y);
+  static constexpr const char* kLine = "%7.2f\t%7.2f\r\n";
+  static constexpr auto kShown = kStored;
+};
+
+// The stored form and the text line of one record, from its kind's lists unless the kind
+// gives its own.
+template <typename T>
+void WriteRecord(Archive& ar, const T& r) {
+  using K = Kind<T>;
+  if constexpr (requires { K::Write(ar, r); }) {
+    K::Write(ar, r);
+  } else {
+    std::apply([&](auto... f) { (Put(ar, r, f), ...); }, K::kStored);
   }
-  static COORDS Read(Archive& ar) {
-    COORDS r;
-    r.x = ar.ReadFloat();
-    r.y = ar.ReadFloat();
+}
+
+template <typename T>
+T ReadRecord(Archive& ar) {
+  using K = Kind<T>;
+  if constexpr (requires { K::Read(ar); }) {
+    return K::Read(ar);
+  } else {
+    T r{};
+    std::apply([&](auto... f) { (Take(ar, r, f), ...); }, K::kStored);
     return r;
   }
-  static void Text(std::string& out, const COORDS& r) { Append(out, "%7.2f\t%7.2f\r\n", r.x, r.y); }
-};
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+template <typename T>
+void TextLine(std::string& out, const T& r) {
+  using K = Kind<T>;
+  if constexpr (requires { K::Text(out, r); }) {
+    K::Text(out, r);
+  } else {
+    std::apply([&](auto... f) { Append(out, K::kLine, Shown(r.*f)...); }, K::kShown);
+  }
+}
+#pragma GCC diagnostic pop
 
 static_assert(Kind<LATLONG>::kSize == sizeof(LATLONG));
 static_assert(Kind<PMVECTOR>::kSize == sizeof(PMVECTOR));
@@ -317,10 +285,10 @@ unsigned CopyRecords(const T* records, unsigned count, int empty_first, int also
     const unsigned format = tessmor::Clipboard::RegisterFormat(K::kName);
     if (format == 0 || !records || count == 0 || count > kMaxBlock / K::kSize) return 0;
     Archive block = Archive::ForStore();
-    for (unsigned i = 0; i < count; ++i) K::Write(block, records[i]);
+    for (unsigned i = 0; i < count; ++i) WriteRecord(block, records[i]);
     std::string text;
     if (also_text) {
-      for (unsigned i = 0; i < count; ++i) K::Text(text, records[i]);
+      for (unsigned i = 0; i < count; ++i) TextLine(text, records[i]);
     }
     OpenClipboard session(tessmor::GetClipboard());
     if (!session.open) return 0;
@@ -354,7 +322,7 @@ std::unique_ptr<T[]> GetRecords(unsigned* count, unsigned byte_limit) {
     if (n == 0 || n > std::numeric_limits<unsigned>::max()) return nullptr;
     auto records = std::make_unique<T[]>(n);
     Archive ar = Archive::FromBytes(std::move(*block));
-    for (std::size_t i = 0; i < n; ++i) records[i] = K::Read(ar);
+    for (std::size_t i = 0; i < n; ++i) records[i] = ReadRecord<T>(ar);
     if (count) *count = static_cast<unsigned>(n);
     return records;
   } catch (const std::bad_alloc&) {

@@ -5,14 +5,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "chart/styles/CharStyle.h"
-#include "chart/styles/StyleStore.h"
+#include "chart/styles/StyleList.h"
 
 /// Character styles, each held once (by all 76 bytes of its TEXTSTYLE) with all its texts.
-/// Commit and interning follow the line manager's rules.
-class CCManager : public CStyleStore {
+class CCManager : public CStyleList<CCharStyle> {
  public:
   /// No styles; a current style with the default TEXTSTYLE and no mapper.
   CCManager();
@@ -23,13 +21,8 @@ class CCManager : public CStyleStore {
   /// (false) when the manager already has a document.
   bool Attach(CMapper* mapper, bool newCurrent);
 
-  /// When the current style holds texts: puts it in the committed list (unless it is there
-  /// already) and starts a fresh current style with the same TEXTSTYLE.
-  void Commit();
-
   CCharStyle* GetCurrentStyle() const { return m_pCurrent; }
   const TEXTSTYLE& GetTextStyle() const { return m_pCurrent->GetTextStyle(); }
-  bool IsCurrentShared() const { return m_bShared != 0; }
 
   /// Each setter commits first. The whole style goes through CheckTextStyle.
   void SetTextStyle(const TEXTSTYLE& style);
@@ -51,13 +44,6 @@ class CCManager : public CStyleStore {
   /// manager does not hold the text.
   CCharStyle* RestyleString(CVEXAString* text, const TEXTSTYLE& style);
 
-  int GetSize() const override { return static_cast<int>(m_styles.size()); }
-  /// The committed style at 1-based `position`; null outside 1 .. GetSize().
-  CCharStyle* GetStyle(int position) const;
-  int DeleteItems(int tag) override;
-  /// Every style that is drawn: the committed ones in order, then the current style when it
-  /// holds texts of its own.
-  std::vector<CCharStyle*> AllStyles() const;
   /// Derives every style's font height for the mapper as it is now and, with `dc`, lays
   /// every text out again on it.
   void RealizeFonts(tessmor::DC* dc);
@@ -76,14 +62,8 @@ class CCManager : public CStyleStore {
   /// 0 and nothing more while no style is committed).
   void Serialize(tessmor::Archive& ar) override;
 
- private:
-  void SetOwnCurrent(std::unique_ptr<CCharStyle> fresh);
-  void AppendCurrent();
-  void InternCurrent();
-  const CCharStyle* OwnCurrentWithItems() const;
-
-  std::vector<std::unique_ptr<CCharStyle>> m_styles;
-  std::unique_ptr<CCharStyle> m_ownCurrent;
-  CCharStyle* m_pCurrent = nullptr;
-  int m_bShared = 0;
+ protected:
+  std::uint32_t OwnKind() const override { return kKindChar; }
+  std::unique_ptr<CCharStyle> MakeFreshStyle() const override;
+  bool MatchesCurrent(const CCharStyle& s) const override;
 };

@@ -1,6 +1,5 @@
 #include "chart/styles/FManager.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "chart/items/VexaArcFill.h"
@@ -70,7 +69,6 @@ void CFManager::Commit() {
     m_pCurrent = found;
     m_bShared = 1;
   } else {
-    if (GetKind() == kKindUnknown) SetKind(kKindFill);
     AppendCurrent();
   }
   SetOwnCurrent(MakeFreshStyle());
@@ -122,9 +120,7 @@ CFillStyle* CFManager::RestyleFilled(void* item, std::uint16_t kind, const VEXAP
     from = static_cast<CVEXASymbol*>(item)->GetStyle();
   else if (kind == kPolyFillKind || kind == kArcFillKind)
     from = static_cast<CStroke*>(item)->GetFillStyle();
-  if (!from || std::none_of(m_styles.begin(), m_styles.end(),
-                            [from](const auto& s) { return s.get() == from; }))
-    return nullptr;
+  if (!IsCommitted(from)) return nullptr;
   VEXAPEN checkedPen;
   CheckPenStyle(&pen, &checkedPen);
   VEXABRUSH checkedBrush;
@@ -157,9 +153,9 @@ void CFManager::SetTemplateSymbol(const VEXASYMBOL& symbol) {
 }
 
 void CFManager::DrawItems(tessmor::DC& dc, bool all) const {
-  for (const auto& s : m_styles) static_cast<const CFillStyle&>(*s).DrawItems(dc, m_pBitmaps, all);
-  if (const CLineStyle* own = OwnCurrentWithItems())
-    static_cast<const CFillStyle*>(own)->DrawItems(dc, m_pBitmaps, all);
+  ForEachDrawn([&](const CLineStyle& s) {
+    static_cast<const CFillStyle&>(s).DrawItems(dc, m_pBitmaps, all);
+  });
 }
 
 tessmor::RECT CFManager::GetBounds() {
@@ -178,24 +174,19 @@ tessmor::RECT CFManager::GetBounds() {
       bounds = Unite(bounds, s.GetSymbol(i)->GetBounds());
     }
   };
-  for (auto& s : m_styles) add(static_cast<CFillStyle&>(*s));
-  if (!m_bShared) add(*GetCurrentFillStyle());
+  ForEachStyle([&](CLineStyle& s) { add(static_cast<CFillStyle&>(s)); });
   return bounds;
 }
 
 CVEXASymbol* CFManager::HitTestSymbol(PaperPoint p) const {
   if (!GetMapper()) return nullptr;
   const tessmor::POINT at = GetMapper()->PaperToDevice(p);
-  auto search = [at](const CFillStyle& s) -> CVEXASymbol* {
+  return FindFromTop<CVEXASymbol>([at](const CLineStyle& base) -> CVEXASymbol* {
+    const auto& s = static_cast<const CFillStyle&>(base);
     for (int i = s.GetSymbolCount() - 1; i >= 0; --i)
       if (s.GetSymbol(i)->HitTest(at.x, at.y)) return s.GetSymbol(i);
     return nullptr;
-  };
-  if (const CLineStyle* own = OwnCurrentWithItems())
-    if (CVEXASymbol* hit = search(static_cast<const CFillStyle&>(*own))) return hit;
-  for (auto it = m_styles.rbegin(); it != m_styles.rend(); ++it)
-    if (CVEXASymbol* hit = search(static_cast<const CFillStyle&>(**it))) return hit;
-  return nullptr;
+  });
 }
 
 CStroke* CFManager::HitTestFilled(std::int32_t x, std::int32_t y) const {
@@ -204,22 +195,8 @@ CStroke* CFManager::HitTestFilled(std::int32_t x, std::int32_t y) const {
 }
 
 void CFManager::Serialize(tessmor::Archive& ar) {
-  if (ar.IsStoring()) {
-    const std::uint32_t kind = m_styles.empty() ? GetKind() : kKindFill;
-    ar.WriteU16(static_cast<std::uint16_t>(kind));
-    if (kind != kKindFill) return;
-    ar.WriteU32(static_cast<std::uint32_t>(m_styles.size()));
-    for (auto& s : m_styles) s->Serialize(ar);
-    return;
-  }
-  const std::uint16_t kind = ar.ReadU16();
-  if (kind == kKindLine || kind == kKindChar) throw tessmor::ArchiveException();
-  if (kind != kKindFill) return;
-  auto read = LoadStyles(ar, ar.ReadU32(), kStoredFillStyleMinBytes,
-                         [] { return std::make_unique<CFillStyle>(nullptr, nullptr); });
-  if (read.empty()) return;
-  SetKind(kKindFill);
-  for (auto& s : read) m_styles.push_back(std::move(s));
+  SerializeStyles(ar, true, kStoredFillStyleMinBytes,
+                  [] { return std::make_unique<CFillStyle>(nullptr, nullptr); });
 }
 
 int CFManager::EditDefaultMarker(VEXAMARKER* marker, bool useSettings, const std::string& place) {

@@ -92,6 +92,7 @@ class CFManager : public CLManager {
   int EditDefaultMarker(VEXAMARKER* marker, bool useSettings, const std::string& place = {});
 
  protected:
+  std::uint32_t OwnKind() const override { return kKindFill; }
   std::unique_ptr<CLineStyle> MakeFreshStyle() const override;
   bool MatchesCurrent(const CLineStyle& s) const override;
 

@@ -4,24 +4,18 @@
 // receives the lines and arcs being drawn.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "chart/styles/LineStyle.h"
-#include "chart/styles/StyleStore.h"
+#include "chart/styles/StyleList.h"
 #include "platform/io/Archive.h"
 
 class CStroke;
 
-/// Line styles, each held once with all its lines and arcs.
-///
-/// Drawing code changes the pen and adds items; the manager never lets a pen change reach a
-/// style that already holds items (it commits first), and a fresh style that receives its
-/// first item is swapped for a committed style with the same pen when there is one. The
-/// current style is either a member of the committed list (shared) or owned apart from it.
-class CLManager : public CStyleStore {
+/// Line styles, each held once (by its pen) with all its lines and arcs.
+class CLManager : public CStyleList<CLineStyle> {
  public:
   /// Where the default pen is kept in the per-user settings.
   static constexpr const char* kDefaultPenSection = "default CLManager";
@@ -36,15 +30,9 @@ class CLManager : public CStyleStore {
   /// with the default pen. Refused (false) when the manager already has a document.
   bool Attach(CMapper* mapper, bool newCurrent);
 
-  /// When the current style holds items: puts it in the committed list (unless it is there
-  /// already) and starts a fresh current style with the same pen. Otherwise nothing happens.
-  virtual void Commit();
-
   /// The current pen.
   const VEXAPEN& GetPen() const { return m_pCurrent->GetPen(); }
   CLineStyle* GetCurrentStyle() const { return m_pCurrent; }
-  /// True when the current style is also in the committed list.
-  bool IsCurrentShared() const { return m_bShared != 0; }
 
   /// Commits, then sets the pen through CheckPenStyle (the default pen for null); returns
   /// what the check returned.
@@ -70,17 +58,6 @@ class CLManager : public CStyleStore {
   /// (nothing changed) when the manager does not hold the item.
   CLineStyle* RestyleStroke(CStroke* item, const VEXAPEN& pen);
 
-  int GetSize() const override { return static_cast<int>(m_styles.size()); }
-  /// The committed style at 1-based `position`; null outside 1 .. GetSize().
-  CLineStyle* GetStyle(int position) const;
-  /// Every style that is drawn: the committed ones in order, then the current style when it
-  /// holds items of its own.
-  std::vector<CLineStyle*> AllStyles() const;
-  /// Deletes the items of group `tag` (all for −1) in the committed styles and the current
-  /// one, and drops the committed styles left empty; a shared current style that empties
-  /// stays current, owned apart from the list.
-  int DeleteItems(int tag) override;
-
   /// Draws the committed styles in order, then the current style when it holds items of its
   /// own. Unless `all`, items whose regions miss the clip box are skipped.
   virtual void DrawItems(tessmor::DC& dc, bool all) const;
@@ -105,47 +82,7 @@ class CLManager : public CStyleStore {
   int EditDefaultPen(VEXAPEN* pen, bool useSettings, const std::string& place = {});
 
  protected:
-  /// Moves an item of committed style `from` to the style that `apply` describes: the
-  /// current style is committed, given the attributes by `apply` and interned; `move` then
-  /// takes the item from `from` into it. The current attributes come back afterwards and
-  /// `from` is dropped when it empties. Returns the item's new style.
-  CLineStyle* Rehome(CLineStyle* from, const std::function<void(CLineStyle&)>& apply,
-                     const std::function<void(CLineStyle&)>& move);
-  /// A fresh style with the current attributes and the mapper.
-  virtual std::unique_ptr<CLineStyle> MakeFreshStyle() const;
-  /// True when committed style `s` has the attributes of the current style.
-  virtual bool MatchesCurrent(const CLineStyle& s) const;
-  /// When the current style is empty, swaps it for the first committed style that matches.
-  void InternCurrent();
-  /// Puts the current style in the committed list when it is owned apart from it.
-  void AppendCurrent();
-  /// Makes `fresh` the current style, owned apart from the list.
-  void SetOwnCurrent(std::unique_ptr<CLineStyle> fresh);
-  /// The current style when it is owned apart from the list and holds items; else null.
-  const CLineStyle* OwnCurrentWithItems() const;
-  /// Reads `count` styles made by `make` and keeps those that hold items.
-  template <typename Make>
-  std::vector<std::unique_ptr<CLineStyle>> LoadStyles(tessmor::Archive& ar, std::uint32_t count,
-                                                      std::uint64_t minBytes, Make make);
-
-  std::vector<std::unique_ptr<CLineStyle>> m_styles;
-  std::unique_ptr<CLineStyle> m_ownCurrent;
-  CLineStyle* m_pCurrent = nullptr;
-  int m_bShared = 0;
+  std::uint32_t OwnKind() const override { return kKindLine; }
+  std::unique_ptr<CLineStyle> MakeFreshStyle() const override;
+  bool MatchesCurrent(const CLineStyle& s) const override;
 };
-
-template <typename Make>
-std::vector<std::unique_ptr<CLineStyle>> CLManager::LoadStyles(tessmor::Archive& ar,
-                                                               std::uint32_t count,
-                                                               std::uint64_t minBytes, Make make) {
-  if (static_cast<std::uint64_t>(count) * minBytes > BytesLeft(ar))
-    throw tessmor::ArchiveException();
-  std::vector<std::unique_ptr<CLineStyle>> read;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::unique_ptr<CLineStyle> style = make();
-    style->SetMapper(GetMapper());
-    style->Serialize(ar);
-    if (!style->IsEmpty()) read.push_back(std::move(style));
-  }
-  return read;
-}

@@ -11,10 +11,13 @@
 #include <limits>
 
 #include "platform/gdi/QtDC.h"
+#include "platform/gdi/UemfBrush.h"
 
 namespace tessmor {
 
 namespace {
+
+using namespace uemf_brush;
 
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();
@@ -24,10 +27,6 @@ constexpr std::int32_t kReferenceMillimetres = 1016;
 
 U_POINTL ToPointL(PointF p) {
   return point32_set(RoundClamped(p.x, kMin32, kMax32), RoundClamped(p.y, kMin32, kMax32));
-}
-
-U_COLORREF ToColorRef(COLORREF c) {
-  return colorref3_set(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 // The bounds of `points` with `margin` around them, right and bottom inclusive.
@@ -195,33 +194,17 @@ void EmfDC::SyncBrush(const Brush& brush) {
   if (written_brush_ && *written_brush_ == brush) return;
   std::uint32_t handle = 0;
   char* record = nullptr;
-  const bool pattern =
-      (brush.style == BS_PATTERN || brush.style == BS_DIBPATTERN || brush.style == BS_DIBPATTERNPT);
-  const bool valid_pattern = pattern && brush.pattern && brush.pattern->IsValid();
+  const bool valid_pattern = HasPattern(brush);
   if (valid_pattern) {
-    const DIBPattern& p = *brush.pattern;
-    const std::size_t bytes = p.Stride() * static_cast<std::size_t>(std::abs(p.height));
-    std::vector<U_RGBQUAD> colours;
-    for (COLORREF c : p.colors) {
-      colours.push_back(rgbquad_set(GetRValue(c), GetGValue(c), GetBValue(c), 0));
+    const PatternInfo p = MakePatternInfo(*brush.pattern);
+    if (p.info) {
+      record = createdibpatternbrushpt_set(&handle, writer_->handles, U_DIB_RGB_COLORS,
+                                           p.info.get(), p.bytes, p.bits);
     }
-    const U_BITMAPINFOHEADER bmih = bitmapinfoheader_set(
-        p.width, p.height, 1, p.bit_count, U_BI_RGB, static_cast<std::uint32_t>(bytes), 3780, 3780,
-        static_cast<U_NUM_RGBQUAD>(colours.size()), 0);
-    PU_BITMAPINFO bmi = bitmapinfo_set(bmih, colours.empty() ? nullptr : colours.data());
-    if (bmi) {
-      record = createdibpatternbrushpt_set(&handle, writer_->handles, U_DIB_RGB_COLORS, bmi,
-                                           static_cast<std::uint32_t>(bytes),
-                                           reinterpret_cast<const char*>(p.bits.data()));
-    }
-    std::free(bmi);
   } else {
-    std::uint32_t style = U_BS_NULL;
-    if (brush.style == BS_SOLID) style = U_BS_SOLID;
-    if (brush.style == BS_HATCHED) style = U_BS_HATCHED;
-    const std::int32_t hatch = std::clamp(brush.hatch, HS_HORIZONTAL, HS_DIAGCROSS);
-    record = createbrushindirect_set(&handle, writer_->handles,
-                                     logbrush_set(style, ToColorRef(brush.color), hatch));
+    record = createbrushindirect_set(
+        &handle, writer_->handles,
+        logbrush_set(LogBrushStyle(brush), ToColorRef(brush.color), LogBrushHatch(brush)));
   }
   if (!Append(record)) return;
   Append(selectobject_set(handle, writer_->handles));

@@ -380,32 +380,48 @@ void QtDC::DoMoveTo(POINT p) {
 
 bool QtDC::DoLineTo(POINT to) { return DoPolylineTo(&to, 1); }
 
-bool QtDC::DoPolyline(const POINT* points, int count) {
-  QPainterPath p;
-  p.moveTo(Map(points[0]));
-  for (int i = 1; i < count; ++i) p.lineTo(Map(points[i]));
+bool QtDC::AddOrDraw(const QPainterPath& figure, bool closed) {
   if (IsPathOpen()) {
-    path_.addPath(p);
+    path_.addPath(figure);
     path_needs_move_ = true;
     return true;
   }
+  if (!Begin(true)) return false;
+  if (closed) {
+    FillShape(figure, state().brush);
+    StrokeShape(figure);
+  } else {
+    StrokeOpenPath(figure);
+  }
+  return true;
+}
+
+template <typename Add>
+bool QtDC::ContinueOrStroke(Add add) {
+  if (IsPathOpen()) {
+    EnsureFigure();
+    add(path_);
+    return true;
+  }
+  QPainterPath p;
+  p.moveTo(Map(state().current_position));
+  add(p);
   if (!Begin(true)) return false;
   StrokeOpenPath(p);
   return true;
 }
 
-bool QtDC::DoPolylineTo(const POINT* points, int count) {
-  if (IsPathOpen()) {
-    EnsureFigure();
-    for (int i = 0; i < count; ++i) path_.lineTo(Map(points[i]));
-    return true;
-  }
+bool QtDC::DoPolyline(const POINT* points, int count) {
   QPainterPath p;
-  p.moveTo(Map(state().current_position));
-  for (int i = 0; i < count; ++i) p.lineTo(Map(points[i]));
-  if (!Begin(true)) return false;
-  StrokeOpenPath(p);
-  return true;
+  p.moveTo(Map(points[0]));
+  for (int i = 1; i < count; ++i) p.lineTo(Map(points[i]));
+  return AddOrDraw(p, false);
+}
+
+bool QtDC::DoPolylineTo(const POINT* points, int count) {
+  return ContinueOrStroke([&](QPainterPath& p) {
+    for (int i = 0; i < count; ++i) p.lineTo(Map(points[i]));
+  });
 }
 
 bool QtDC::DoPolyBezier(const POINT* points, int count) {
@@ -414,31 +430,15 @@ bool QtDC::DoPolyBezier(const POINT* points, int count) {
   for (int i = 1; i + 2 < count; i += 3) {
     p.cubicTo(Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
   }
-  if (IsPathOpen()) {
-    path_.addPath(p);
-    path_needs_move_ = true;
-    return true;
-  }
-  if (!Begin(true)) return false;
-  StrokeOpenPath(p);
-  return true;
+  return AddOrDraw(p, false);
 }
 
 bool QtDC::DoPolyBezierTo(const POINT* points, int count) {
-  QPainterPath local;
-  QPainterPath& p = IsPathOpen() ? path_ : local;
-  if (IsPathOpen()) {
-    EnsureFigure();
-  } else {
-    p.moveTo(Map(state().current_position));
-  }
-  for (int i = 0; i + 2 < count; i += 3) {
-    p.cubicTo(Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
-  }
-  if (IsPathOpen()) return true;
-  if (!Begin(true)) return false;
-  StrokeOpenPath(p);
-  return true;
+  return ContinueOrStroke([&](QPainterPath& p) {
+    for (int i = 0; i + 2 < count; i += 3) {
+      p.cubicTo(Map(points[i]), Map(points[i + 1]), Map(points[i + 2]));
+    }
+  });
 }
 
 bool QtDC::DoPolygon(const POINT* points, int count) {
@@ -447,15 +447,7 @@ bool QtDC::DoPolygon(const POINT* points, int count) {
   p.moveTo(Map(points[0]));
   for (int i = 1; i < count; ++i) p.lineTo(Map(points[i]));
   p.closeSubpath();
-  if (IsPathOpen()) {
-    path_.addPath(p);
-    path_needs_move_ = true;
-    return true;
-  }
-  if (!Begin(true)) return false;
-  FillShape(p, state().brush);
-  StrokeShape(p);
-  return true;
+  return AddOrDraw(p, true);
 }
 
 namespace {
@@ -481,40 +473,26 @@ QRectF FigureBox(QPointF a, QPointF b, double inset) {
 
 }  // namespace
 
+double QtDC::InsideFrameInset() const {
+  return (state().pen.style & PS_STYLE_MASK) == PS_INSIDEFRAME ? (PenWidth() - 1.0) / 2.0 : 0.0;
+}
+
 bool QtDC::DoRectangle(const RECT& r) {
-  const double inset =
-      (state().pen.style & PS_STYLE_MASK) == PS_INSIDEFRAME ? (PenWidth() - 1.0) / 2.0 : 0.0;
-  const QRectF box = FigureBox(Map(POINT{r.left, r.top}), Map(POINT{r.right, r.bottom}), inset);
+  const QRectF box =
+      FigureBox(Map(POINT{r.left, r.top}), Map(POINT{r.right, r.bottom}), InsideFrameInset());
   QPainterPath p;
   p.addRect(box);
-  if (IsPathOpen()) {
-    path_.addPath(p);
-    path_needs_move_ = true;
-    return true;
-  }
-  if (!Begin(true)) return false;
-  FillShape(p, state().brush);
-  StrokeShape(p);
-  return true;
+  return AddOrDraw(p, true);
 }
 
 bool QtDC::DoEllipse(const RECT& r) {
-  const double inset =
-      (state().pen.style & PS_STYLE_MASK) == PS_INSIDEFRAME ? (PenWidth() - 1.0) / 2.0 : 0.0;
-  QRectF box = FigureBox(Map(POINT{r.left, r.top}), Map(POINT{r.right, r.bottom}), inset);
+  QRectF box =
+      FigureBox(Map(POINT{r.left, r.top}), Map(POINT{r.right, r.bottom}), InsideFrameInset());
   // A curve's outermost pixels come out like a straight edge's with the box half a pixel on.
   if (raster_) box.translate(0.5, 0.5);
   QPainterPath p;
   p.addEllipse(box);
-  if (IsPathOpen()) {
-    path_.addPath(p);
-    path_needs_move_ = true;
-    return true;
-  }
-  if (!Begin(true)) return false;
-  FillShape(p, state().brush);
-  StrokeShape(p);
-  return true;
+  return AddOrDraw(p, true);
 }
 
 bool QtDC::DoFillRect(const RECT& r, const Brush& brush) {

@@ -101,6 +101,15 @@ class TESSMOR_PLATFORM_EXPORT QtDC : public DC {
   void FillShape(const QPainterPath& shape, const Brush& brush);
   void StrokeOpenPath(const QPainterPath& path);
   void EnsureFigure();
+  // Adds a whole figure (painter coordinates) to the open path, or draws it now: stroked,
+  // and first filled with the brush when `closed`.
+  bool AddOrDraw(const QPainterPath& figure, bool closed);
+  // Continues the open path's figure with the segments `add` appends, or strokes them now
+  // from the current position.
+  template <typename Add>
+  bool ContinueOrStroke(Add add);
+  // How far a Rectangle or Ellipse draws inside its box for an inside-frame pen, pixels.
+  double InsideFrameInset() const;
   // Device width of the selected pen, pixels (at least 1), 0 for a null pen.
   double PenWidth() const;
 

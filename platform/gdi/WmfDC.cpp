@@ -9,10 +9,13 @@
 #include <cstring>
 
 #include "platform/gdi/QtDC.h"
+#include "platform/gdi/UemfBrush.h"
 
 namespace tessmor {
 
 namespace {
+
+using namespace uemf_brush;
 
 constexpr std::int32_t kMax16 = 32767;
 constexpr int kMaxUnitsPerPixel = 16;
@@ -22,10 +25,6 @@ constexpr std::size_t kMaxRecordPoints = 8000;
 std::int16_t To16(double v) { return static_cast<std::int16_t>(RoundClamped(v, -32768, kMax16)); }
 
 U_POINT16 ToPoint16(PointF p) { return point16_set(To16(p.x), To16(p.y)); }
-
-U_COLORREF ToColorRef(COLORREF c) {
-  return colorref3_set(GetRValue(c), GetGValue(c), GetBValue(c));
-}
 
 void Put16(char* at, std::int32_t v) {
   const auto u = static_cast<std::uint16_t>(v);
@@ -235,33 +234,17 @@ void WmfDC::SyncBrush(const Brush& brush) {
   if (written_brush_ && *written_brush_ == brush) return;
   std::uint32_t handle = 0;
   char* record = nullptr;
-  const bool pattern =
-      (brush.style == BS_PATTERN || brush.style == BS_DIBPATTERN || brush.style == BS_DIBPATTERNPT);
-  if (pattern && brush.pattern && brush.pattern->IsValid()) {
-    const DIBPattern& p = *brush.pattern;
-    const std::size_t bytes = p.Stride() * static_cast<std::size_t>(std::abs(p.height));
-    std::vector<U_RGBQUAD> colours;
-    for (COLORREF c : p.colors) {
-      colours.push_back(rgbquad_set(GetRValue(c), GetGValue(c), GetBValue(c), 0));
+  if (HasPattern(brush)) {
+    const PatternInfo p = MakePatternInfo(*brush.pattern);
+    if (p.info) {
+      record = wcreatedibpatternbrush_srcdib_set(&handle, writer_->handles, U_DIB_RGB_COLORS,
+                                                 p.info.get(), p.bytes, p.bits);
     }
-    const U_BITMAPINFOHEADER bmih = bitmapinfoheader_set(
-        p.width, p.height, 1, p.bit_count, U_BI_RGB, static_cast<std::uint32_t>(bytes), 3780, 3780,
-        static_cast<U_NUM_RGBQUAD>(colours.size()), 0);
-    PU_BITMAPINFO bmi = bitmapinfo_set(bmih, colours.empty() ? nullptr : colours.data());
-    if (bmi) {
-      record = wcreatedibpatternbrush_srcdib_set(&handle, writer_->handles, U_DIB_RGB_COLORS, bmi,
-                                                 static_cast<std::uint32_t>(bytes),
-                                                 reinterpret_cast<const char*>(p.bits.data()));
-    }
-    std::free(bmi);
   } else {
-    std::uint16_t style = U_BS_NULL;
-    if (brush.style == BS_SOLID) style = U_BS_SOLID;
-    if (brush.style == BS_HATCHED) style = U_BS_HATCHED;
-    const auto hatch =
-        static_cast<std::uint16_t>(std::clamp(brush.hatch, HS_HORIZONTAL, HS_DIAGCROSS));
-    record = wcreatebrushindirect_set(&handle, writer_->handles,
-                                      U_WLOGBRUSH_set(style, ToColorRef(brush.color), hatch));
+    record = wcreatebrushindirect_set(
+        &handle, writer_->handles,
+        U_WLOGBRUSH_set(static_cast<std::uint16_t>(LogBrushStyle(brush)), ToColorRef(brush.color),
+                        static_cast<std::uint16_t>(LogBrushHatch(brush))));
   }
   if (!Append(record)) return;
   Append(wselectobject_set(handle, writer_->handles));

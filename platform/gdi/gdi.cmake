@@ -20,6 +20,7 @@ target_sources(tessmor_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/EmfDC.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EnhMetafile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MetafileDC.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UemfBrush.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WmfDC.cpp
 )
 tessmor_add_test(platform_metafile_test
