@@ -160,7 +160,7 @@ struct Kind<VGP> {
   static constexpr const char* kName = kVgpFormat;
   static constexpr std::size_t kSize = 24;
   static constexpr auto kStored = std::tuple(&VGP::latitude, &VGP::longitude, &VGP::dp, &VGP::dm,
-                                         &VGP::palaeolatitude, &VGP::alpha95);
+                                             &VGP::palaeolatitude, &VGP::alpha95);
   static constexpr const char* kLine = "%7.2f\t%7.2f\t%7.2f\t%7.2f\t%7.2f\r\n";
   static constexpr auto kShown =
       std::tuple(&VGP::latitude, &VGP::longitude, &VGP::dp, &VGP::dm, &VGP::palaeolatitude);
@@ -171,10 +171,9 @@ struct Kind<EIGENMEAN> {
   using R = EIGENMEAN;
   static constexpr const char* kName = kEigenMeanFormat;
   static constexpr std::size_t kSize = 160;
-  static constexpr auto kStored =
-      std::tuple(&R::eigenvalue, &R::dec, &R::inc, &R::shape, &R::N, &R::cone, &R::kent,
-             &R::distribution, &R::kappa, &R::beta, &R::kent_stats, &R::kent_angles,
-             Pad{sizeof(R::reserved)});
+  static constexpr auto kStored = std::tuple(
+      &R::eigenvalue, &R::dec, &R::inc, &R::shape, &R::N, &R::cone, &R::kent, &R::distribution,
+      &R::kappa, &R::beta, &R::kent_stats, &R::kent_angles, Pad{sizeof(R::reserved)});
   // The line shows the Kent fields for a Kent record, the eigenvectors otherwise.
   static void Text(std::string& out, const EIGENMEAN& r) {
     if (r.kent) {
@@ -202,10 +201,11 @@ struct Kind<VONMISESMEAN> {
   static constexpr const char* kName = kVonMisesMeanFormat;
   static constexpr std::size_t kSize = 40;
   static constexpr auto kStored = std::tuple(&R::mean, &R::rbar, &R::N, &R::kappa, &R::confidence,
-                                         &R::arc, &R::variance, &R::deviation, &R::R, Pad{4});
-  static constexpr const char* kLine = "%6.1f\t%6.4f\t%d\t %8.4f\t%5.1f%%\t%5.1f\t %8.4f\t%8.4f\r\n";
+                                             &R::arc, &R::variance, &R::deviation, &R::R, Pad{4});
+  static constexpr const char* kLine =
+      "%6.1f\t%6.4f\t%d\t %8.4f\t%5.1f%%\t%5.1f\t %8.4f\t%8.4f\r\n";
   static constexpr auto kShown = std::tuple(&R::mean, &R::rbar, &R::N, &R::kappa, &R::confidence,
-                                        &R::arc, &R::variance, &R::deviation);
+                                            &R::arc, &R::variance, &R::deviation);
 };
 
 template <>

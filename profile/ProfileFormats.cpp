@@ -1,4 +1,5 @@
-// Readers and writers of the profile file types.
+#include "profile/ProfileFormats.h"
+
 #include <strings.h>
 
 #include <cctype>
@@ -14,16 +15,16 @@
 #include "platform/io/Archive.h"
 #include "platform/ui/Prompts.h"
 #include "profile/CsvProfile.h"
-#include "profile/TessmorDoc.h"
 #include "util/LineList.h"
 #include "util/NumberFormat.h"
 #include "util/TextData.h"
 #include "util/Tokenise.h"
 
+namespace profile_formats {
+
 namespace {
 
 const char kProjectHeader[] = "TESSMOR 2.1";
-const char kNoTitle[] = "No Title";
 
 bool IsPlaceholder(const char* line) { return std::strcmp(line, "blank") == 0; }
 
@@ -107,14 +108,14 @@ void WriteLine(tessmor::Archive& ar, const char* format, ...) {
 
 }  // namespace
 
-std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
+std::string FormatPoint(const ProfilePoint& p) {
   // An anomaly that shows as zero in 3 decimals is written as zero, "0.000", not as the
   // " 0.000" or "-0.000" of a small value: that is the text it reads back from.
   const double anomaly = std::fabs(p.anomaly) < 0.0005 ? 0.0 : p.anomaly;
   return std::to_string(p.distance) + "   " + FormatFixed(anomaly, 3);
 }
 
-std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
+std::unique_ptr<ProfilePoint> ParsePoint(const std::string& text) {
   long distance = 0;
   double anomaly = 0.0;
   int used = 0;
@@ -130,63 +131,50 @@ std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
   return p;
 }
 
-int CTessmorDoc::FinishTextRead(bool decide_spacing) {
-  if (m_points.empty()) {
-    // Headers without a single data line: nothing to interpret.
-    DisplayDocError(101, tessmor::kPromptOk);
-    return 1;
-  }
-  if (decide_spacing) m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
-  return ValidateProfile();
-}
-
-int CTessmorDoc::ReadProject(tessmor::Archive& ar) {
+void ReadProject(tessmor::Archive& ar, ProfileContents& c) {
   std::string first = ar.ReadString();
   std::string count_text;
   if (first == kProjectHeader) {
-    m_strTraverseName = ar.ReadString();
+    c.name = ar.ReadString();
     count_text = ar.ReadString();
-    m_nInterpMethod = ar.ReadU16();
-    m_nBackgroundType = ar.ReadU16();
-    m_bEquallySpaced = ar.ReadU16();
-    m_dBackgroundSlope = ar.ReadDouble();
-    m_dBackgroundLevel = ar.ReadDouble();
-    m_nBackgroundLeft = ar.ReadI32();
-    m_nBackgroundRight = ar.ReadI32();
+    c.interp_method = ar.ReadU16();
+    c.background.type = ar.ReadU16();
+    c.equally_spaced = ar.ReadU16();
+    c.background.slope = ar.ReadDouble();
+    c.background.level = ar.ReadDouble();
+    c.background.left = ar.ReadI32();
+    c.background.right = ar.ReadI32();
   } else {
     // The older layout: no header, no settings.
-    m_strTraverseName = first;
+    c.name = first;
     count_text = ar.ReadString();
-    m_nBackgroundType = kBackgroundNone;
-    m_dBackgroundSlope = 0.0;
-    m_dBackgroundLevel = 0.0;
-    m_nBackgroundLeft = 0;
-    m_nBackgroundRight = 0;
+    c.background.type = kBackgroundNone;
+    c.background.slope = 0.0;
+    c.background.level = 0.0;
+    c.background.left = 0;
+    c.background.right = 0;
   }
   // A file that does not read cleanly from its first byte to its last is no project file:
   // it is refused like a truncated one.
   long long count = 0;
-  if (!IsTraverseName(m_strTraverseName) || !ParseCount(count_text, count)) {
+  if (!IsTraverseName(c.name) || !ParseCount(count_text, count)) {
     throw tessmor::ArchiveException();
   }
   for (long long i = 0; i < count; ++i) {
     std::unique_ptr<ProfilePoint> p = ParsePoint(ar.ReadString());
     if (!p) throw tessmor::ArchiveException();
-    m_points.push_back(std::move(p));
+    c.points.push_back(*p);
   }
   if (!ar.AtEnd()) throw tessmor::ArchiveException();
-  m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
-  m_nSpacing = m_bEquallySpaced ? GetEqualSpacing() : 0;
-  return 0;
 }
 
-int CTessmorDoc::ReadGravmag(tessmor::Archive& ar) {
-  m_strTraverseName = kNoTitle;
+int ReadGravmag(tessmor::Archive& ar, ProfileContents& c) {
+  c.name = kNoTitle;
   LineList lines;
   if (ReadTextDataFile(ar, lines) != 0) return 1;
   if (lines.GetSize() < 4) return RefuseLayout(lines);
   // Four header lines: an integer, the distance unit, the anomaly unit, four integers.
-  int a, b, c, d;
+  int a, b, k, d;
   if (std::sscanf(lines.GetAt(0), "%d ", &a) != 1) return RefuseLayout(lines);
   std::vector<char> unit = Scratch(lines.GetAt(1));
   if (std::sscanf(lines.GetAt(1), "%s ", unit.data()) != 1) return RefuseLayout(lines);
@@ -195,7 +183,7 @@ int CTessmorDoc::ReadGravmag(tessmor::Archive& ar) {
   if (std::sscanf(lines.GetAt(2), "%s ", unit.data()) != 1 || strcasecmp(unit.data(), "mg") != 0) {
     return RefuseLayout(lines);
   }
-  if (std::sscanf(lines.GetAt(3), "%d %d %d %d", &a, &b, &c, &d) != 4) {
+  if (std::sscanf(lines.GetAt(3), "%d %d %d %d", &a, &b, &k, &d) != 4) {
     return RefuseLayout(lines);
   }
   for (int i = 4; i < lines.GetSize(); ++i) {
@@ -209,26 +197,26 @@ int CTessmorDoc::ReadGravmag(tessmor::Archive& ar) {
     ProfilePoint p;
     if (!ToMetres(distance, p.distance) || !std::isfinite(anomaly)) return RefuseLayout(lines);
     p.anomaly = anomaly;
-    AddPoint(p);
+    c.points.push_back(p);
   }
   DeleteLineContents(lines);
-  m_nBackgroundType = kBackgroundNone;
-  return FinishTextRead(true);
+  c.background.type = kBackgroundNone;
+  return 0;
 }
 
-int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
+int ReadGravAscii(tessmor::Archive& ar, ProfileContents& c) {
   LineList lines;
   if (ReadTextDataFile(ar, lines) != 0) return 1;
   const char* title = lines.GetAt(0);
   if (IsPlaceholder(title)) {
-    m_strTraverseName = kNoTitle;
-    m_nBackgroundType = kBackgroundNone;
+    c.name = kNoTitle;
+    c.background.type = kBackgroundNone;
   } else {
     std::vector<char> rest = Scratch(title);
     std::vector<char> stretch(rest.size(), '\0');
     const int found = ExtractDelimitedText(rest.data(), '(', ')', stretch.data(), 0);
     TrimTails(rest.data());
-    m_strTraverseName = rest[0] ? rest.data() : kNoTitle;
+    c.name = rest[0] ? rest.data() : kNoTitle;
     int numbers = 0;
     float v[4] = {0, 0, 0, 0};
     if (found > 0) {
@@ -241,10 +229,10 @@ int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
       if (!std::isfinite(v[k])) return RefuseLayout(lines);
     }
     if (numbers == 0) {
-      m_nBackgroundType = kBackgroundNone;
+      c.background.type = kBackgroundNone;
     } else if (numbers == 1) {
       ProfilePoint p1{0, v[0]};
-      SetBackground(kBackgroundConstant, p1, p1);
+      c.background.Set(kBackgroundConstant, p1, p1);
     } else if (numbers == 4) {
       ProfilePoint p1, p2;
       if (!ToMetres(v[0], p1.distance) || !ToMetres(v[2], p2.distance)) {
@@ -252,7 +240,7 @@ int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
       }
       p1.anomaly = v[1];
       p2.anomaly = v[3];
-      SetBackground(kBackgroundLinear, p1, p2);
+      c.background.Set(kBackgroundLinear, p1, p2);
     } else {
       return RefuseLayout(lines);
     }
@@ -269,13 +257,13 @@ int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
     ProfilePoint p;
     if (!ToMetres(distance, p.distance) || !std::isfinite(anomaly)) return RefuseLayout(lines);
     p.anomaly = anomaly;
-    AddPoint(p);
+    c.points.push_back(p);
   }
   DeleteLineContents(lines);
-  return FinishTextRead(true);
+  return 0;
 }
 
-int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
+int Read2DQN(tessmor::Archive& ar, ProfileContents& c) {
   LineList lines;
   if (ReadTextDataFile(ar, lines) != 0) return 1;
   const char* header = lines.GetAt(0);
@@ -288,7 +276,7 @@ int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
   if (std::sscanf(numbers.data(), "%d %lf", &count, &spacing_km) != 2) return RefuseLayout(lines);
   std::int32_t spacing = 0;
   if (!SpacingToMetres(spacing_km, spacing)) return RefuseLayout(lines);
-  m_nSpacing = spacing;
+  c.spacing = spacing;
   double distance = 0.0;
   for (int i = 1; i < lines.GetSize(); ++i) {
     const char* line = lines.GetAt(i);
@@ -300,41 +288,39 @@ int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
     ProfilePoint p;
     if (!ToMetres(distance, p.distance)) return RefuseLayout(lines);
     p.anomaly = anomaly;
-    AddPoint(p);
-    distance += m_nSpacing;
+    c.points.push_back(p);
+    distance += c.spacing;
   }
   DeleteLineContents(lines);
-  m_strTraverseName = kNoTitle;
-  m_bEquallySpaced = 1;
-  m_nBackgroundType = kBackgroundNone;
-  return FinishTextRead(false);
+  c.name = kNoTitle;
+  c.equally_spaced = 1;
+  c.background.type = kBackgroundNone;
+  return 0;
 }
 
-int CTessmorDoc::WriteProject(tessmor::Archive& ar) {
+void WriteProject(tessmor::Archive& ar, const ProfileContents& c) {
   ar.WriteString(kProjectHeader);
-  ar.WriteString(m_strTraverseName);
-  ar.WriteString(std::to_string(m_points.size()));
-  ar.WriteU16(static_cast<std::uint16_t>(m_nInterpMethod));
-  ar.WriteU16(static_cast<std::uint16_t>(m_nBackgroundType));
-  ar.WriteU16(static_cast<std::uint16_t>(m_bEquallySpaced));
-  ar.WriteDouble(m_dBackgroundSlope);
-  ar.WriteDouble(m_dBackgroundLevel);
-  ar.WriteI32(m_nBackgroundLeft);
-  ar.WriteI32(m_nBackgroundRight);
-  for (const auto& p : m_points) ar.WriteString(FormatPoint(*p));
-  return 0;
+  ar.WriteString(c.name);
+  ar.WriteString(std::to_string(c.points.size()));
+  ar.WriteU16(static_cast<std::uint16_t>(c.interp_method));
+  ar.WriteU16(static_cast<std::uint16_t>(c.background.type));
+  ar.WriteU16(static_cast<std::uint16_t>(c.equally_spaced));
+  ar.WriteDouble(c.background.slope);
+  ar.WriteDouble(c.background.level);
+  ar.WriteI32(c.background.left);
+  ar.WriteI32(c.background.right);
+  for (const ProfilePoint& p : c.points) ar.WriteString(FormatPoint(p));
 }
 
-int CTessmorDoc::WriteGravmag(tessmor::Archive& ar) {
+void WriteGravmag(tessmor::Archive& ar, const ProfileContents& c) {
   ar.WriteText("2\r\nM\r\nMG\r\n");
-  WriteLine(ar, "    %d       0      0      0\r\n", static_cast<int>(m_points.size()));
+  WriteLine(ar, "    %d       0      0      0\r\n", static_cast<int>(c.points.size()));
   const bool remove =
-      m_nBackgroundType == kBackgroundConstant || m_nBackgroundType == kBackgroundLinear;
-  for (const auto& p : m_points) {
-    const double anomaly = remove ? p->anomaly - BackgroundAt(p->distance) : p->anomaly;
-    WriteLine(ar, "%7ld      0.0     %7.3f\r\n", static_cast<long>(p->distance), anomaly);
+      c.background.type == kBackgroundConstant || c.background.type == kBackgroundLinear;
+  for (const ProfilePoint& p : c.points) {
+    const double anomaly = remove ? p.anomaly - c.background.At(p.distance) : p.anomaly;
+    WriteLine(ar, "%7ld      0.0     %7.3f\r\n", static_cast<long>(p.distance), anomaly);
   }
-  return 0;
 }
 
 namespace {
@@ -374,37 +360,32 @@ double RoundedTo(double value, int decimals) {
 
 }  // namespace
 
-int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
-  std::string title = GravAsciiTitleName(m_strTraverseName);
+void WriteGravAscii(tessmor::Archive& ar, const ProfileContents& c) {
+  std::string title = GravAsciiTitleName(c.name);
   // A title line of the placeholder word alone would read as an empty line.
   if (IsPlaceholder(title.c_str())) title = kNoTitle;
-  if (m_nBackgroundType == kBackgroundConstant) {
-    title += "     (" + FormatFixed(RoundedTo(m_dBackgroundLevel, 2), 2) + " )";
-  } else if (m_nBackgroundType == kBackgroundLinear) {
-    ProfilePoint left{m_nBackgroundLeft, RoundedTo(BackgroundAt(m_nBackgroundLeft), 3)};
-    ProfilePoint right{m_nBackgroundRight, RoundedTo(BackgroundAt(m_nBackgroundRight), 3)};
+  if (c.background.type == kBackgroundConstant) {
+    title += "     (" + FormatFixed(RoundedTo(c.background.level, 2), 2) + " )";
+  } else if (c.background.type == kBackgroundLinear) {
+    ProfilePoint left{c.background.left, RoundedTo(c.background.At(c.background.left), 3)};
+    ProfilePoint right{c.background.right, RoundedTo(c.background.At(c.background.right), 3)};
     title += "     (" + FormatPoint(left) + " , " + FormatPoint(right) + " )";
   }
   ar.WriteText(title);
   ar.WriteText("\r\n");
   int number = 0;
-  for (const auto& p : m_points) {
+  for (const ProfilePoint& p : c.points) {
     WriteLine(ar, " %4d    %7ld        0.0          0.0    %7.3f\r\n", ++number,
-              static_cast<long>(p->distance), p->anomaly);
+              static_cast<long>(p.distance), p.anomaly);
   }
-  return 0;
 }
 
-int CTessmorDoc::Write2DQN(tessmor::Archive& ar) {
-  const int n = GetPointCount(10);
-  const float spacing_km = m_bEquallySpaced ? static_cast<float>(GetEqualSpacing() * 0.001)
-                                            : static_cast<float>(m_nSpacing * 0.001);
-  WriteLine(ar, "%d , %f\r\n", n, static_cast<double>(spacing_km));
-  for (int i = 0; i < n; ++i) WriteLine(ar, " %lf \r\n", GetPoint(i, true).anomaly);
-  return 0;
+void Write2DQN(tessmor::Archive& ar, const std::vector<double>& anomalies, float spacing_km) {
+  WriteLine(ar, "%d , %f\r\n", static_cast<int>(anomalies.size()), static_cast<double>(spacing_km));
+  for (double anomaly : anomalies) WriteLine(ar, " %lf \r\n", anomaly);
 }
 
-int CTessmorDoc::ReadCsv(tessmor::Archive& ar) {
+int ReadCsv(tessmor::Archive& ar, ProfileContents& c) {
   const std::vector<std::uint8_t>& bytes = ar.FileBytes();
   CsvProfile csv;
   std::string error;
@@ -414,24 +395,25 @@ int CTessmorDoc::ReadCsv(tessmor::Archive& ar) {
     tessmor::GetPrompts().MessageBox(error, tessmor::kPromptOk | tessmor::kPromptIconWarning);
     return 1;
   }
-  m_strTraverseName = csv.name.empty() ? kNoTitle : csv.name;
+  c.name = csv.name.empty() ? kNoTitle : csv.name;
   if (csv.background == kBackgroundNone) {
-    m_nBackgroundType = kBackgroundNone;
+    c.background.type = kBackgroundNone;
   } else {
-    SetBackground(csv.background, csv.from, csv.to);
+    c.background.Set(csv.background, csv.from, csv.to);
   }
-  for (const ProfilePoint& p : csv.points) AddPoint(p);
-  return FinishTextRead(true);
+  for (const ProfilePoint& p : csv.points) c.points.push_back(p);
+  return 0;
 }
 
-int CTessmorDoc::WriteCsv(tessmor::Archive& ar) {
+void WriteCsv(tessmor::Archive& ar, const ProfileContents& c) {
   CsvProfile csv;
-  csv.name = m_strTraverseName;
-  csv.background = GetBackground(csv.from, csv.to);
+  csv.name = c.name;
+  csv.background = c.background.Get(csv.from, csv.to);
   if (csv.background != kBackgroundConstant && csv.background != kBackgroundLinear) {
     csv.background = kBackgroundNone;
   }
-  for (const auto& p : m_points) csv.points.push_back(*p);
+  csv.points = c.points;
   ar.WriteText(csv.Format());
-  return 0;
 }
+
+}  // namespace profile_formats

@@ -1,13 +1,17 @@
 #include "profile/TessmorDoc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "platform/docview/DocTemplate.h"
 #include "platform/io/Archive.h"
 #include "platform/ui/Prompts.h"
+#include "profile/ProfileFormats.h"
 #include "util/NumberFormat.h"
+#include "util/TextData.h"
 
 namespace {
 
@@ -29,9 +33,19 @@ void CTessmorDoc::AddPoint(const ProfilePoint& p) {
   m_points.push_back(std::make_unique<ProfilePoint>(p));
 }
 
-double CTessmorDoc::BackgroundAt(double distance) const {
-  if (m_nBackgroundType == kBackgroundNone) return 0.0;
-  return distance * m_dBackgroundSlope + m_dBackgroundLevel;
+double CTessmorDoc::BackgroundAt(double distance) const { return Background().At(distance); }
+
+ProfileBackground CTessmorDoc::Background() const {
+  return {m_nBackgroundType, m_dBackgroundSlope, m_dBackgroundLevel, m_nBackgroundLeft,
+          m_nBackgroundRight};
+}
+
+void CTessmorDoc::SetBackgroundFields(const ProfileBackground& b) {
+  m_nBackgroundType = b.type;
+  m_dBackgroundSlope = b.slope;
+  m_dBackgroundLevel = b.level;
+  m_nBackgroundLeft = b.left;
+  m_nBackgroundRight = b.right;
 }
 
 ProfilePoint CTessmorDoc::GetPoint(int index, bool remove_background) const {
@@ -116,32 +130,14 @@ int CTessmorDoc::DefaultSpacing() const {
 }
 
 void CTessmorDoc::SetBackground(int type, const ProfilePoint& p1, const ProfilePoint& p2) {
-  m_nBackgroundType = type;
-  if (type == kBackgroundConstant) {
-    m_dBackgroundLevel = p1.anomaly;
-    m_dBackgroundSlope = 0.0;
-  } else if (type == kBackgroundLinear) {
-    // Two points at one distance give no line: the slope would be infinite.
-    const double dx = static_cast<double>(p2.distance) - p1.distance;
-    m_dBackgroundSlope = dx != 0.0 ? (p2.anomaly - p1.anomaly) / dx : 0.0;
-    m_dBackgroundLevel = p1.anomaly - p1.distance * m_dBackgroundSlope;
-    m_nBackgroundLeft = p1.distance;
-    m_nBackgroundRight = p2.distance;
-  }
+  ProfileBackground b = Background();
+  b.Set(type, p1, p2);
+  SetBackgroundFields(b);
   if (!m_bEquallySpaced) m_nInterpStatus = InterpolateProfile();
 }
 
 int CTessmorDoc::GetBackground(ProfilePoint& p1, ProfilePoint& p2) const {
-  if (m_nBackgroundType == kBackgroundConstant) {
-    p1.distance = 0;
-    p1.anomaly = m_dBackgroundLevel;
-  } else if (m_nBackgroundType == kBackgroundLinear) {
-    p1.distance = m_nBackgroundLeft;
-    p1.anomaly = m_nBackgroundLeft * m_dBackgroundSlope + m_dBackgroundLevel;
-    p2.distance = m_nBackgroundRight;
-    p2.anomaly = m_nBackgroundRight * m_dBackgroundSlope + m_dBackgroundLevel;
-  }
-  return m_nBackgroundType;
+  return Background().Get(p1, p2);
 }
 
 void CTessmorDoc::SetInterpolation(int method, int spacing) {
@@ -189,6 +185,116 @@ int CTessmorDoc::TypeFromTemplate() const {
   if (ext == ".g") return kFileType2DQN;
   if (ext == ".csv") return kFileTypeCsv;
   return kFileTypeNone;
+}
+
+// ---- files: the layouts are profile_formats', the document adopts what they read ----
+
+std::string CTessmorDoc::FormatPoint(const ProfilePoint& p) {
+  return profile_formats::FormatPoint(p);
+}
+
+std::unique_ptr<ProfilePoint> CTessmorDoc::ParsePoint(const std::string& text) {
+  return profile_formats::ParsePoint(text);
+}
+
+ProfileContents CTessmorDoc::Contents() const {
+  ProfileContents c;
+  c.name = m_strTraverseName;
+  c.points.reserve(m_points.size());
+  for (const auto& p : m_points) c.points.push_back(*p);
+  c.background = Background();
+  c.interp_method = m_nInterpMethod;
+  c.equally_spaced = m_bEquallySpaced;
+  c.spacing = m_nSpacing;
+  return c;
+}
+
+void CTessmorDoc::Adopt(ProfileContents&& c) {
+  m_strTraverseName = std::move(c.name);
+  m_points.clear();
+  for (const ProfilePoint& p : c.points) AddPoint(p);
+  SetBackgroundFields(c.background);
+  m_nInterpMethod = c.interp_method;
+  m_bEquallySpaced = c.equally_spaced;
+  m_nSpacing = c.spacing;
+}
+
+int CTessmorDoc::FinishTextRead(bool decide_spacing) {
+  if (m_points.empty()) {
+    // Headers without a single data line: nothing to interpret.
+    DisplayDocError(101, tessmor::kPromptOk);
+    return 1;
+  }
+  if (decide_spacing) m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
+  return ValidateProfile();
+}
+
+int CTessmorDoc::ReadProject(tessmor::Archive& ar) {
+  ProfileContents c = Contents();
+  profile_formats::ReadProject(ar, c);
+  Adopt(std::move(c));
+  m_bEquallySpaced = FindUnequalSpacing() == 0 ? 1 : 0;
+  m_nSpacing = m_bEquallySpaced ? GetEqualSpacing() : 0;
+  return 0;
+}
+
+int CTessmorDoc::ReadGravmag(tessmor::Archive& ar) {
+  ProfileContents c = Contents();
+  if (profile_formats::ReadGravmag(ar, c) != 0) return 1;
+  Adopt(std::move(c));
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::ReadGravAscii(tessmor::Archive& ar) {
+  ProfileContents c = Contents();
+  if (profile_formats::ReadGravAscii(ar, c) != 0) return 1;
+  Adopt(std::move(c));
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::Read2DQN(tessmor::Archive& ar) {
+  ProfileContents c = Contents();
+  if (profile_formats::Read2DQN(ar, c) != 0) return 1;
+  Adopt(std::move(c));
+  return FinishTextRead(false);
+}
+
+int CTessmorDoc::ReadCsv(tessmor::Archive& ar) {
+  ProfileContents c = Contents();
+  if (profile_formats::ReadCsv(ar, c) != 0) return 1;
+  Adopt(std::move(c));
+  return FinishTextRead(true);
+}
+
+int CTessmorDoc::WriteProject(tessmor::Archive& ar) {
+  profile_formats::WriteProject(ar, Contents());
+  return 0;
+}
+
+int CTessmorDoc::WriteGravmag(tessmor::Archive& ar) {
+  profile_formats::WriteGravmag(ar, Contents());
+  return 0;
+}
+
+int CTessmorDoc::WriteGravAscii(tessmor::Archive& ar) {
+  profile_formats::WriteGravAscii(ar, Contents());
+  return 0;
+}
+
+int CTessmorDoc::Write2DQN(tessmor::Archive& ar) {
+  const int n = GetPointCount(10);
+  const float spacing_km = m_bEquallySpaced ? static_cast<float>(GetEqualSpacing() * 0.001)
+                                            : static_cast<float>(m_nSpacing * 0.001);
+  std::vector<double> anomalies;
+  anomalies.reserve(static_cast<std::size_t>(std::max(n, 0)));
+  for (int i = 0; i < n; ++i) anomalies.push_back(GetPoint(i, true).anomaly);
+  profile_formats::Write2DQN(ar, anomalies, spacing_km);
+  return 0;
+}
+
+int CTessmorDoc::WriteCsv(tessmor::Archive& ar) {
+  profile_formats::WriteCsv(ar, Contents());
+  return 0;
 }
 
 void CTessmorDoc::Serialize(tessmor::Archive& ar) {

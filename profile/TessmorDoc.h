@@ -8,6 +8,7 @@
 #include "analysis/BlockModel.h"
 #include "chart/document/VexaDoc.h"
 #include "chart/paper/FloatArray.h"
+#include "profile/ProfileContents.h"
 #include "profile/ProfilePoint.h"
 
 namespace tessmor {
@@ -114,6 +115,9 @@ class CTessmorDoc : public CVexaDoc {
   /// Parses a point text; null when it does not hold a distance and an anomaly, or holds
   /// anything but blanks after them.
   static std::unique_ptr<ProfilePoint> ParsePoint(const std::string& text);
+  /// The profile as its files hold it: name, measured points, background and interpolation
+  /// settings.
+  ProfileContents Contents() const;
 
   /// Asks whether to save in a type that cannot keep everything. 1 go on, 0 cancel.
   /// `type` -1 means the template's type.
@@ -159,8 +163,14 @@ class CTessmorDoc : public CVexaDoc {
   CFloatArray m_interpolated;
 
  private:
+  /// Takes over what a reader filled in (the name, the points, the background and the
+  /// settings).
+  void Adopt(ProfileContents&& contents);
   /// Shared tail of the text readers: equal spacing, then validation.
   int FinishTextRead(bool decide_spacing);
+  /// The background as the stored fields hold it, and back.
+  ProfileBackground Background() const;
+  void SetBackgroundFields(const ProfileBackground& b);
 };
 
 /// The name of a profile file type in the save warning (" GRAVMAG Format\n", ...).
