@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "app/DesktopTestFixture.h"
 #include "app/MessageBoxPrompts.h"
 #include "platform/docview/Application.h"
 #include "profile/DataEntryDlg.h"
@@ -35,14 +36,7 @@ struct FormsInstalled {
   ~FormsInstalled() { tessmor::SetDialogRunner(previous); }
 };
 
-/// Runs `act` on the dialog form once it is shown modally.
-void WhenFormShows(std::function<void(CDialogForm&)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* form = qobject_cast<CDialogForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    act(*form);
-  });
-}
+using desktop_testing::WhenFormShows;
 
 /// Types `text` over the whole of `edit` as a user does: focus, select, keys.
 void TypeOver(QLineEdit* edit, const char* text) {

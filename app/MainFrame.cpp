@@ -946,13 +946,19 @@ void CMainFrame::dropEvent(QDropEvent* event) {
   }
 }
 
-void CMainFrame::Print(bool preview) {
+CDesktopView* CMainFrame::PrepareToPrint() {
   CDesktopView* view = ActiveView();
-  if (!view) return;
+  if (!view) return nullptr;
   // The paper's orientation goes to the printer: landscape when bit 3 of its code is set.
   const ChartPaper paper = view->GetPaper();
   printer_->setPageOrientation((paper.code & 8) ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer_->setDocName(QString::fromStdString(view->GetDocument()->GetTitle()));
+  return view;
+}
+
+void CMainFrame::Print(bool preview) {
+  CDesktopView* view = PrepareToPrint();
+  if (!view) return;
   if (preview) {
     QPrintPreviewDialog dialog(printer_.get(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
@@ -967,11 +973,8 @@ void CMainFrame::Print(bool preview) {
 }
 
 void CMainFrame::PrintDirect() {
-  CDesktopView* view = ActiveView();
+  CDesktopView* view = PrepareToPrint();
   if (!view) return;
-  const ChartPaper paper = view->GetPaper();
-  printer_->setPageOrientation((paper.code & 8) ? QPageLayout::Landscape : QPageLayout::Portrait);
-  printer_->setDocName(QString::fromStdString(view->GetDocument()->GetTitle()));
   printer_->setFromTo(1, 1);
   PrintView(view, *printer_);
 }

@@ -103,6 +103,9 @@ class CMainFrame : public QMainWindow {
   void UpdateCommandUI();
   /// Prints the chart of `view` on one page of `printer`, centred.
   void PrintView(CDesktopView* view, QPrinter& printer);
+  /// The active view, with the printer set to its paper's orientation and its document's
+  /// name; null when no chart window is active.
+  CDesktopView* PrepareToPrint();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

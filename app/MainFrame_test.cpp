@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/DesktopTestFixture.h"
 #include "app/DesktopView.h"
 #include "app/DialogForm.h"
 #include "app/MessageBoxPrompts.h"
@@ -43,44 +44,9 @@ namespace {
 using tessmor::testing::FakeFileDialogs;
 using tessmor::testing::FakePrompts;
 
-// Installs fresh settings for the life of a test.
-struct FreshSettings {
-  tessmor::MemorySettings settings;
-  tessmor::Settings* previous = tessmor::SetSettings(&settings);
-  ~FreshSettings() { tessmor::SetSettings(previous); }
-};
-
-// The desktop program with scripted prompts and file dialogs over its own.
-struct Desktop {
-  FreshSettings settings;
-  CTessmorApp app;
-  FakePrompts prompts;
-  FakeFileDialogs files;
-  std::string folder = tessmor::testing::MakeTempDir();
-
-  // A copy of the example profile (the analyses write their tables beside it).
-  std::string Example() {
-    const std::string path = folder + "/basin.txt";
-    std::filesystem::copy_file(tessmor::testing::SourceDir() + "/examples/basin.txt", path,
-                               std::filesystem::copy_options::overwrite_existing);
-    return path;
-  }
-  // The example opened as a user does: File, Import, ASCII file from ZAPRIN.
-  CDesktopView* ImportExample() {
-    files.Script({true, Example(), 0});
-    app.mainFrame().action(CMainFrame::ID_IMPORT_ZAPRIN)->trigger();
-    return app.mainFrame().ActiveView();
-  }
-};
-
-// Runs `type` on the next dialog form once it is shown modally.
-void WhenFormShows(std::function<void(CDialogForm&)> type) {
-  QTimer::singleShot(0, [type] {
-    auto* form = qobject_cast<CDialogForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    type(*form);
-  });
-}
+using desktop_testing::Desktop;
+using desktop_testing::FreshSettings;
+using desktop_testing::WhenFormShows;
 
 TEST(MainFrame, ImportOpensOneWindowWithTheProfile) {
   Desktop d;

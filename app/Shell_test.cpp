@@ -25,6 +25,7 @@
 #include <functional>
 
 #include "app/AboutBox.h"
+#include "app/DesktopTestFixture.h"
 #include "app/DesktopView.h"
 #include "app/DialogForm.h"
 #include "app/HelpWindow.h"
@@ -47,24 +48,7 @@ namespace {
 using tessmor::testing::FakeFileDialogs;
 using tessmor::testing::FakePrompts;
 
-struct Shell {
-  tessmor::MemorySettings settings;
-  tessmor::Settings* previous = tessmor::SetSettings(&settings);
-  CTessmorApp app;
-  FakePrompts prompts;
-  FakeFileDialogs files;
-  std::string folder = tessmor::testing::MakeTempDir();
-
-  ~Shell() { tessmor::SetSettings(previous); }
-  CMainFrame& frame() { return app.mainFrame(); }
-  CDesktopView* ImportExample() {
-    const std::string path = folder + "/basin.txt";
-    std::filesystem::copy_file(tessmor::testing::SourceDir() + "/examples/basin.txt", path,
-                               std::filesystem::copy_options::overwrite_existing);
-    files.Script({true, path, 0});
-    frame().action(CMainFrame::ID_IMPORT_ZAPRIN)->trigger();
-    return frame().ActiveView();
-  }
+struct Shell : desktop_testing::Desktop {
   int LineItems() {
     int n = 0;
     for (CLineStyle* s : frame().ActiveView()->GetDocument()->m_lineManager.AllStyles()) {
@@ -74,14 +58,7 @@ struct Shell {
   }
 };
 
-// Runs `act` on the next modal form once it shows.
-void WhenFormShows(std::function<void(CDialogForm&)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* form = qobject_cast<CDialogForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    act(*form);
-  });
-}
+using desktop_testing::WhenFormShows;
 
 QString Fragment(const CHelpWindow& help) { return help.browser()->source().fragment(); }
 

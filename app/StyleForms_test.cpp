@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/DesktopTestFixture.h"
 #include "app/DesktopView.h"
 #include "app/DialogForm.h"
 #include "app/MainFrame.h"
@@ -41,21 +42,10 @@
 
 namespace {
 
-struct Desktop {
-  tessmor::MemorySettings settings;
-  tessmor::Settings* previous = tessmor::SetSettings(&settings);
-  CTessmorApp app;
-  tessmor::testing::FakePrompts prompts;
-  tessmor::testing::FakeFileDialogs files;
-  std::string folder = tessmor::testing::MakeTempDir();
-  ~Desktop() { tessmor::SetSettings(previous); }
-
+struct Desktop : desktop_testing::Desktop {
+  // The example imported, in a window large enough to click on its items.
   CDesktopView* ImportExample() {
-    const std::string path = folder + "/basin.txt";
-    std::filesystem::copy_file(tessmor::testing::SourceDir() + "/examples/basin.txt", path,
-                               std::filesystem::copy_options::overwrite_existing);
-    files.Script({true, path, 0});
-    app.mainFrame().action(CMainFrame::ID_IMPORT_ZAPRIN)->trigger();
+    desktop_testing::Desktop::ImportExample();
     CVexaFrame* frame = app.mainFrame().ActiveFrame();
     if (!frame) return nullptr;
     app.mainFrame().show();
@@ -79,11 +69,7 @@ struct Desktop {
 
 // Runs `type` on the next style form once it is shown modally.
 void WhenStyleFormShows(std::function<void(CStyleForm&)> type) {
-  QTimer::singleShot(0, [type] {
-    auto* form = qobject_cast<CStyleForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    type(*form);
-  });
+  desktop_testing::WhenModalShows<CStyleForm>(std::move(type));
 }
 
 // A client point where a click selects an item of `kind`, looked for at the items' own
@@ -272,7 +258,8 @@ TEST(StyleForms, OptionsMenuEditsTheDefaultPenAndMarkerInTheSettings) {
     form.okButton()->click();
   });
   d.app.mainFrame().action(CTessmorView::ID_DEFAULT_PEN)->trigger();
-  const std::string pen = d.settings.GetString("default CLManager", "defPen {PenStyle}", "");
+  const std::string pen =
+      d.settings.settings.GetString("default CLManager", "defPen {PenStyle}", "");
   EXPECT_EQ(pen.substr(0, pen.find(',')), "0");
   EXPECT_NE(pen.find(",1193046,"), std::string::npos) << pen;  // 0x123456
 
@@ -283,8 +270,9 @@ TEST(StyleForms, OptionsMenuEditsTheDefaultPenAndMarkerInTheSettings) {
     form.okButton()->click();
   });
   d.app.mainFrame().action(CTessmorView::ID_DEFAULT_MARKER)->trigger();
-  EXPECT_EQ(d.settings.GetString("Default FillManager", "defSymbol {Marker: SymbolStyle}", ""),
-            "9, 120, 0");
+  EXPECT_EQ(
+      d.settings.settings.GetString("Default FillManager", "defSymbol {Marker: SymbolStyle}", ""),
+      "9, 120, 0");
 }
 
 }  // namespace

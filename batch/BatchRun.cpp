@@ -8,7 +8,6 @@
 #include "batch/CsvTables.h"
 #include "chart/view/VexaView.h"
 #include "platform/docview/Application.h"
-#include "platform/io/Archive.h"
 #include "platform/io/FileError.h"
 #include "platform/ui/DialogModel.h"
 #include "platform/ui/DialogRunner.h"
@@ -73,18 +72,6 @@ struct Installed {
   }
 };
 
-/// Writes the chart in chart-file form to `path`; false when it cannot be written.
-bool WriteChartDocument(CVexaDoc& chart, const std::string& path) {
-  try {
-    tessmor::Archive ar = tessmor::Archive::ForStore(path);
-    chart.SerializeChart(ar);
-    ar.Commit();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
 /// The continuation and derivative displays as they stood before the model display
 /// switched them off.
 struct ProfileDisplays {
@@ -107,10 +94,9 @@ bool ExportCharts(const BatchOptions& o, const ProfileDisplays& before_model, CT
   }
   view.EndLine();
   for (const std::string& path : o.exports) {
-    const int type = ExportTypeFromPath(path);
-    const bool written =
-        type == kExportChartFile ? WriteChartDocument(doc, path) : view.WriteChartFile(path, type);
-    if (!written) {
+    int type = ExportTypeFromPath(path);
+    if (type == kExportChartFile) type = CVexaView::kPictureChartFile;
+    if (!view.WriteChartFile(path, type)) {
       err << "tessmor-batch: --export could not write " << path << "\n";
       return false;
     }
