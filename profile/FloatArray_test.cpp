@@ -1,4 +1,4 @@
-#include "chart/paper/FloatArray.h"
+#include "profile/FloatArray.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "analysis/Arithmetic.h"
 #include "analysis/BlockModel.h"
 #include "chart/document/VexaDoc.h"
-#include "chart/paper/FloatArray.h"
+#include "profile/FloatArray.h"
 #include "profile/ProfileContents.h"
 #include "profile/ProfilePoint.h"
 
