@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/paper/FloatArray.h"
+#include "profile/FloatArray.h"
 #include "platform/io/Archive.h"
 
 namespace {
