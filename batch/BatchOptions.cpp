@@ -62,13 +62,7 @@ const char* BatchUsage() {
 }
 
 int SaveTypeFromPath(const std::string& path) {
-  const std::string ext = std::filesystem::path(path).extension().string();
-  if (ext == ".gpr") return kFileTypeProject;
-  if (ext == ".dat") return kFileTypeGravmag;
-  if (ext == ".txt") return kFileTypeGravAscii;
-  if (ext == ".g") return kFileType2DQN;
-  if (ext == ".csv") return kFileTypeCsv;
-  return kFileTypeNone;
+  return FileTypeFromExtension(std::filesystem::path(path).extension().string());
 }
 
 int ExportTypeFromPath(const std::string& path) {

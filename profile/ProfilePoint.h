@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 /// One point of a profile: distance along the traverse in whole metres, Bouguer anomaly in
@@ -34,6 +35,17 @@ enum ProfileFileType : int {
   kFileTypeCsv = 8,        ///< CSV profile with named columns, ".csv"
   kFileTypeProject = 329,  ///< TESSMOR project, ".gpr"
 };
+
+/// The file type that a file name's extension stands for (".gpr", ".dat", ".txt", ".g" or
+/// ".csv", in these letters); kFileTypeNone for any other extension.
+inline int FileTypeFromExtension(std::string_view ext) {
+  if (ext == ".gpr") return kFileTypeProject;
+  if (ext == ".dat") return kFileTypeGravmag;
+  if (ext == ".txt") return kFileTypeGravAscii;
+  if (ext == ".g") return kFileType2DQN;
+  if (ext == ".csv") return kFileTypeCsv;
+  return kFileTypeNone;
+}
 
 /// Background types of the profile document.
 enum BackgroundType : int {

@@ -178,13 +178,7 @@ int CTessmorDoc::ValidatePoints(const PointArray& points) {
 int CTessmorDoc::TypeFromTemplate() const {
   const tessmor::DocTemplate* t = GetDocTemplate();
   if (!t) return kFileTypeNone;
-  const std::string ext = t->GetDocString(tessmor::DocTemplate::kFilterExt);
-  if (ext == ".gpr") return kFileTypeProject;
-  if (ext == ".dat") return kFileTypeGravmag;
-  if (ext == ".txt") return kFileTypeGravAscii;
-  if (ext == ".g") return kFileType2DQN;
-  if (ext == ".csv") return kFileTypeCsv;
-  return kFileTypeNone;
+  return FileTypeFromExtension(t->GetDocString(tessmor::DocTemplate::kFilterExt));
 }
 
 // ---- files: the layouts are profile_formats', the document adopts what they read ----

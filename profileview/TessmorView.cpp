@@ -228,14 +228,19 @@ bool CTessmorView::OnCommand(int id) {
   }
 }
 
-void CTessmorView::OnUpwardContinue() {
-  CTessmorDoc* doc = GetDocument();
+bool CTessmorView::AskContinuationHeight() {
   CUpwardContDlg dlg;
   dlg.m_fHeight = m_fContHeight;
   dlg.m_bControlEdges = m_bControlEdges;
-  if (!tessmor::GetDialogRunner().DoModal(dlg, CUpwardContDlg::IDD)) return;
+  if (!tessmor::GetDialogRunner().DoModal(dlg, CUpwardContDlg::IDD)) return false;
   m_fContHeight = dlg.m_fHeight;
   m_bControlEdges = dlg.m_bControlEdges;
+  return true;
+}
+
+void CTessmorView::OnUpwardContinue() {
+  CTessmorDoc* doc = GetDocument();
+  if (!AskContinuationHeight()) return;
   if (m_bShowModel == 1) {
     m_bShowUpward = 1;
     m_bShowModel = 0;
@@ -254,12 +259,7 @@ void CTessmorView::OnSecondDeriv() {
   if (!tessmor::GetDialogRunner().DoModal(dlg, CDerivSourceDlg::IDD)) return;
   m_nDerivSource = dlg.GetSource();
   if (m_nDerivSource == CDerivSourceDlg::kFromUpward && m_bShowUpward == 0) {
-    CUpwardContDlg height;
-    height.m_fHeight = m_fContHeight;
-    height.m_bControlEdges = m_bControlEdges;
-    if (!tessmor::GetDialogRunner().DoModal(height, CUpwardContDlg::IDD)) return;
-    m_fContHeight = height.m_fHeight;
-    m_bControlEdges = height.m_bControlEdges;
+    if (!AskContinuationHeight()) return;
   }
   m_bShowDeriv = 1;
   m_bShowModel = 0;

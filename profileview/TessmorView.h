@@ -197,6 +197,9 @@ class CTessmorView : public CVexaView {
     float height = 0.0f;  // the anomaly axis length
   };
   void InitAxes();
+  /// The continuation form on the height and edge control; false when it is cancelled (the
+  /// settings then stay as they were).
+  bool AskContinuationHeight();
   /// Puts the world origin at the panel's lower-left corner (scales 1, no rotation).
   void EnterPanel();
   /// Panel x of a distance (metres) and panel y of an anomaly (mGal).

@@ -83,13 +83,7 @@ void CVEXAArc::Recompute(bool fill) {
   const int count = static_cast<int>(m_outline.size());
   const CItemRegion::Extent stroke = CItemRegion::PolylineExtent(m_outline.data(), count, half);
   m_bounds = stroke.bounds;
-  m_hitBox = m_bounds;
-  for (const tessmor::POINT& p : m_outline) {
-    m_hitBox.left = std::min(m_hitBox.left, p.x);
-    m_hitBox.top = std::min(m_hitBox.top, p.y);
-    m_hitBox.right = std::max(m_hitBox.right, p.x);
-    m_hitBox.bottom = std::max(m_hitBox.bottom, p.y);
-  }
+  m_hitBox = vexa_item::Enclose(m_bounds, m_outline);
   m_nRegionHalfWidth = half;
   m_bFillPending = fill;
   m_bRegionPending = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "chart/paper/Mapper.h"
 #include "platform/gdi/GdiTypes.h"
@@ -16,6 +17,17 @@ namespace vexa_item {
 /// per mm (the zoom not applied: 50 at 0.01 mm, 5 at 0.1 mm) plus half the logical pen width.
 inline int HitHalfWidth(const CMapper& mapper, int penWidth) {
   return static_cast<int>(mapper.GetUnitsPerMm() * 0.5f) + std::max(penWidth, 0) / 2;
+}
+
+/// `box` widened to hold every one of `points` (logical units).
+inline tessmor::RECT Enclose(tessmor::RECT box, const std::vector<tessmor::POINT>& points) {
+  for (const tessmor::POINT& p : points) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::max(box.bottom, p.y);
+  }
+  return box;
 }
 
 /// Throws tessmor::ArchiveException unless `count` items of at least `minBytes` bytes each

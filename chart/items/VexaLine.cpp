@@ -102,13 +102,7 @@ void CVEXALine::ComputeRegion() {
   const int count = static_cast<int>(points.size());
   const CItemRegion::Extent stroke = CItemRegion::PolylineExtent(points.data(), count, half);
   m_bounds = stroke.bounds;
-  m_hitBox = m_bounds;
-  for (const tessmor::POINT& p : points) {
-    m_hitBox.left = std::min(m_hitBox.left, p.x);
-    m_hitBox.top = std::min(m_hitBox.top, p.y);
-    m_hitBox.right = std::max(m_hitBox.right, p.x);
-    m_hitBox.bottom = std::max(m_hitBox.bottom, p.y);
-  }
+  m_hitBox = vexa_item::Enclose(m_bounds, points);
   const std::int64_t rectangles =
       stroke.rectangles + OwnRegionRectangles(stroke, points.data(), count);
   m_regionPoints = std::move(points);
