@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "analysis/PrismSums.h"
-#include "profile/TessmorDoc.h"
 
 namespace {
 
@@ -362,13 +361,13 @@ float PrismFactor(float x1, float x2, float w, float top, float bottom) {
   return Finish(Prepare(x2, FaceTerms(x1, x2, top), FaceTerms(x1, x2, bottom)), w);
 }
 
-void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
-                                    int model_type, Arithmetic arithmetic,
-                                    BlockDiagnostics* diagnostics) {
+void InvertBlockModel(const ResidualSeries& s, BlockResultArray& results, float density,
+                      float depth_km, int model_type, Arithmetic arithmetic,
+                      BlockDiagnostics* diagnostics) {
   results.clear();
   SweepRecord record(diagnostics);
-  const int n = GetPointCount(10);
-  const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
+  const int n = s.SampleCount();
+  const int dx = s.SampleSpacing();
   const float rho = density * 0.001f;
   const float slab = rho * kSlabFactor;
   // No samples, prisms without width, or a density contrast that no thickness can turn into
@@ -388,7 +387,7 @@ void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, fl
   // calculated anomaly and residual (mGal), thickness (km).
   std::vector<float> x(n), obs(n), calc(n), resid(n), t(n);
   for (int i = 0; i < n; ++i) {
-    const ProfilePoint p = GetPoint(i, true);
+    const ProfilePoint p = s.Sample(i);
     x[i] = static_cast<float>(p.distance) * 0.001f;
     obs[i] = static_cast<float>(p.anomaly);
     // The Bouguer slab thickness; negative when anomaly and density contrast differ in sign.

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "analysis/Arithmetic.h"
+#include "analysis/Series.h"
+
 /// 2G in milligal per (g/cm³ · km): the anomaly of a prism is PrismFactor × ρ × this.
 inline constexpr float kTwoG = 13.34f;
 /// Anomaly of an infinite slab per kilometre of thickness and g/cm³ of density contrast, mGal.
@@ -23,3 +26,13 @@ struct BlockDiagnostics {
   std::vector<double> rms_mgal;
   std::vector<double> max_change_km;
 };
+
+/// Fits one prism per sample of `series` (density contrast in kg/m³, boundary depth in km,
+/// model type 1 granite or -1 basin) by ten sweeps of the slab correction; `results` receives
+/// one record per sample, and stays empty without samples, with a spacing that is not
+/// positive or a density contrast that no thickness turns into an anomaly. `arithmetic`
+/// chooses the scalar reference or the vectorised prism sums; `diagnostics`, when given,
+/// receives the misfit and the largest thickness change of every sweep.
+void InvertBlockModel(const ResidualSeries& series, BlockResultArray& results, float density,
+                      float depth_km, int model_type, Arithmetic arithmetic = Arithmetic::kVector,
+                      BlockDiagnostics* diagnostics = nullptr);

@@ -1,7 +1,7 @@
-// Resampling of unequally spaced points at the document's constant spacing.
+#include "analysis/Interpolation.h"
+
 #include "analysis/NumkitVector.h"
 #include "platform/ui/Prompts.h"
-#include "profile/TessmorDoc.h"
 
 namespace {
 
@@ -17,26 +17,28 @@ const char kSameXMessage[] =
 
 }  // namespace
 
-int CTessmorDoc::InterpolateProfile() {
-  const int m = GetPointCount(10);
-  const int n = GetPointCount(1);
+int ResamplePoints(const PointArray& measured, int sample_count, int spacing, int method,
+                   std::vector<float>& samples) {
+  const int m = sample_count;
+  const int n = static_cast<int>(measured.size());
   if (m <= 4 || n <= 3) return 1;
 
   NumkitVector xa(n), ya(n), xi(m), yi(m), work(m);
   if (!xa.get() || !ya.get() || !xi.get() || !yi.get() || !work.get()) return 1;
   for (int k = 1; k <= n; ++k) {
-    xa[k] = static_cast<float>(m_points[k - 1]->distance);
-    ya[k] = static_cast<float>(m_points[k - 1]->anomaly);
+    xa[k] = static_cast<float>(measured[k - 1]->distance);
+    ya[k] = static_cast<float>(measured[k - 1]->anomaly);
   }
-  // The samples lie a third of a spacing to the right of the positions GetPoint reports.
-  xi[1] = static_cast<float>(m_nSpacing / 3) + xa[1];
-  for (int k = 2; k <= m; ++k) xi[k] = xi[k - 1] + static_cast<float>(m_nSpacing);
+  // The samples lie a third of a spacing to the right of first point + index × spacing, where
+  // the series places them.
+  xi[1] = static_cast<float>(spacing / 3) + xa[1];
+  for (int k = 2; k <= m; ++k) xi[k] = xi[k - 1] + static_cast<float>(spacing);
 
   const int code =
-      DoInterpolation(xa.get(), ya.get(), n, xi.get(), m, yi.get(), work.get(), m_nInterpMethod);
+      DoInterpolation(xa.get(), ya.get(), n, xi.get(), m, yi.get(), work.get(), method);
   if (code == 0) {
-    m_interpolated.RemoveAll();
-    for (int k = 1; k <= m; ++k) m_interpolated.Add(yi[k]);
+    samples.clear();
+    for (int k = 1; k <= m; ++k) samples.push_back(yi[k]);
     return 0;
   }
   const char* text = "";

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "analysis/NumkitVector.h"
-#include "profile/TessmorDoc.h"
 
 namespace {
 
@@ -30,8 +29,8 @@ int DerivativePad(int n) {
   return (excess + 1) / 2;
 }
 
-std::vector<float> CTessmorDoc::ComputeSecondDerivative() {
-  const int n = GetPointCount(10);
+std::vector<float> SecondDerivative(const ResidualSeries& s) {
+  const int n = s.SampleCount();
   if (n < 8) return {};
 
   const int m = DerivativeHalfWindow(n);
@@ -48,7 +47,7 @@ std::vector<float> CTessmorDoc::ComputeSecondDerivative() {
   std::vector<double> a(n);
   float sum = 0.0f;
   for (int i = 0; i < n; ++i) {
-    a[i] = GetPoint(i, true).anomaly;
+    a[i] = s.Sample(i).anomaly;
     sum = static_cast<float>(sum + a[i]);
   }
   const float mean = sum / static_cast<float>(n);
@@ -70,8 +69,7 @@ std::vector<float> CTessmorDoc::ComputeSecondDerivative() {
   return result;
 }
 
-void CTessmorDoc::SecondDifference(float* out, std::size_t out_size,
-                                   const PointArray& series) const {
+void SecondDifference(float* out, std::size_t out_size, const PointArray& series) {
   const std::size_t size = series.size();
   if (out == nullptr || size < 3) return;
   for (std::size_t i = 1; i + 1 < size && i < out_size; ++i) {

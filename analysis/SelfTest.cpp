@@ -6,16 +6,18 @@
 #include <functional>
 
 #include "analysis/BlockModel.h"
-#include "profile/TessmorDoc.h"
+#include "analysis/SecondDerivative.h"
+#include "analysis/Series.h"
+#include "analysis/UpwardContinuation.h"
 
 namespace {
 
 // A profile of n equally spaced samples from x0 (km) every dx (km) with the anomaly g(x) (mGal).
-void FillProfile(CTessmorDoc& doc, int n, double x0, double dx,
+void FillProfile(SampleSeries& series, int n, double x0, double dx,
                  const std::function<double(double)>& g) {
   for (int i = 0; i < n; ++i) {
     const double x = x0 + i * dx;
-    doc.AddPoint({static_cast<std::int32_t>(std::lround(x * 1000.0)), g(x)});
+    series.samples.push_back({static_cast<std::int32_t>(std::lround(x * 1000.0)), g(x)});
   }
 }
 
@@ -28,10 +30,10 @@ SelfTestCase UpwardLineMass() {
   // is then the line's seen from 5 km. Compared where the body's field stands out
   // (|x| ≤ 15 km).
   constexpr double kDepth = 3.0, kHeight = 2.0, kPeak = 10.0;
-  CTessmorDoc doc;
-  FillProfile(doc, 241, -60.0, 0.5, [&](double x) { return LineMass(x, kDepth, kPeak); });
+  SampleSeries series;
+  FillProfile(series, 241, -60.0, 0.5, [&](double x) { return LineMass(x, kDepth, kPeak); });
   PointArray up;
-  doc.ComputeUpwardContinuation(up, static_cast<float>(kHeight));
+  ContinueUpward(series, up, static_cast<float>(kHeight));
   SelfTestCase c{"Upward continuation of a buried line mass, 3 km deep, 2 km up",
                  "the field of a horizontal line mass, g = 2Gλ·z/(x² + z²), at z = 3 km and "
                  "at z = 3 + 2 km (the potential field seen from the higher level)",
@@ -55,14 +57,14 @@ SelfTestCase UpwardLineMass() {
 // by the documented method or with the ends controlled.
 SelfTestCase UpwardWholeProfile(double half_km, bool edges, double tolerance) {
   constexpr double kDepth = 3.0, kHeight = 2.0, kPeak = 10.0;
-  CTessmorDoc doc;
+  SampleSeries series;
   const int n = static_cast<int>(std::lround(2.0 * half_km / 0.5)) + 1;
-  FillProfile(doc, n, -half_km, 0.5, [&](double x) { return LineMass(x, kDepth, kPeak); });
+  FillProfile(series, n, -half_km, 0.5, [&](double x) { return LineMass(x, kDepth, kPeak); });
   PointArray up;
   if (edges) {
-    doc.ComputeEdgeControlledContinuation(up, static_cast<float>(kHeight));
+    ContinueUpwardWithEdgeControl(series, up, static_cast<float>(kHeight));
   } else {
-    doc.ComputeUpwardContinuation(up, static_cast<float>(kHeight));
+    ContinueUpward(series, up, static_cast<float>(kHeight));
   }
   char name[160];
   std::snprintf(name, sizeof name,
@@ -137,7 +139,7 @@ SelfTestCase InvertModelled(bool granite) {
     t[i] = truth(xs[i]);
   }
   // The observed anomaly: every prism's polygon factor, summed at each station.
-  CTessmorDoc doc;
+  SampleSeries series;
   const double two_g_rho = 13.34 * density * 0.001;
   for (int i = 0; i < kSamples; ++i) {
     double sum = 0.0;
@@ -147,11 +149,12 @@ SelfTestCase InvertModelled(bool granite) {
       if (bottom - top < 1e-9) continue;
       sum += PolygonFactor({left, right, right, left}, {top, top, bottom, bottom});
     }
-    doc.AddPoint({static_cast<std::int32_t>(std::lround(xs[i] * 1000.0)), sum * two_g_rho});
+    series.samples.push_back(
+        {static_cast<std::int32_t>(std::lround(xs[i] * 1000.0)), sum * two_g_rho});
   }
   BlockResultArray results;
-  doc.ComputeBlockModel(results, static_cast<float>(density), static_cast<float>(z0),
-                        granite ? 1 : -1);
+  InvertBlockModel(series, results, static_cast<float>(density), static_cast<float>(z0),
+                   granite ? 1 : -1);
   SelfTestCase c{granite ? "Inversion of a modelled granite (3 km high, 8 km boundary, -150 kg/m³)"
                          : "Inversion of a modelled basin (2 km deep, -300 kg/m³)",
                  "the anomaly of the true prisms by the polygon line integral, inverted with "
@@ -171,12 +174,12 @@ SelfTestCase InvertModelled(bool granite) {
 // The derivative of a + b·k + c·k² (k the sample number), checked away from the ends.
 SelfTestCase Derivative(double curvature) {
   constexpr int kSamples = 64;
-  CTessmorDoc doc;
-  FillProfile(doc, kSamples, 0.0, 1.0, [curvature](double x) {
+  SampleSeries series;
+  FillProfile(series, kSamples, 0.0, 1.0, [curvature](double x) {
     const double k = x - 31.5;
     return 5.0 + 0.05 * k + curvature * k * k;
   });
-  const std::vector<float> d = doc.ComputeSecondDerivative();
+  const std::vector<float> d = SecondDerivative(series);
   SelfTestCase c{curvature == 0.0 ? "Second derivative of a line"
                                   : "Second derivative of a parabola (0.01 mGal per sample²)",
                  "d²g/dk² = 2c for g = a + b·k + c·k²; the program's derivative is the "

@@ -1,10 +1,11 @@
 // Upward continuation of the residual anomaly by the discrete two-dimensional Poisson integral.
+#include "analysis/UpwardContinuation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "analysis/VectorSums.h"
-#include "profile/TessmorDoc.h"
 
 namespace {
 
@@ -15,14 +16,14 @@ constexpr int kPad = 5;
 
 }  // namespace
 
-void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
-                                            Arithmetic arithmetic) {
+bool ContinueUpward(const ResidualSeries& s, PointArray& result, float height_km,
+                    Arithmetic arithmetic) {
   result.clear();
-  const int n = GetPointCount(10);
+  const int n = s.SampleCount();
   // The reflection reads samples 1 … 5 and n − 2 … n − 6: a shorter series cannot be
   // continued. A height that is not positive has no Poisson kernel (it divides 0 by 0 at
   // offset 0).
-  if (n < kPad + 1 || !(height_km > 0.0f)) return;
+  if (n < kPad + 1 || !(height_km > 0.0f)) return false;
 
   // Working arrays indexed 1 … N (index 0 unused): the padded, mean-free series, the kernel
   // by offset, and the convolution.
@@ -31,7 +32,7 @@ void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
   std::vector<float> kernel(big_n + 1, 0.0f);
   std::vector<float> conv(big_n + 1, 0.0f);
 
-  auto a = [this](int i) { return GetPoint(i, true).anomaly; };
+  auto a = [&s](int i) { return s.Sample(i).anomaly; };
   for (int k = 1; k <= kPad; ++k) data[k] = static_cast<float>(a(kPad + 1 - k));
   for (int i = 0; i < n; ++i) data[kPad + 1 + i] = static_cast<float>(a(i));
   for (int k = 1; k <= kPad; ++k) data[n + kPad + k] = static_cast<float>(a(n - 1 - k));
@@ -43,7 +44,7 @@ void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
 
   // Height and spacing in metres.
   const float h = height_km * 1000.0f;
-  const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
+  const int dx = s.SampleSpacing();
   const float fdx = static_cast<float>(dx);
   const float h2 = h * h;
   // kernel[k] weighs the sample (k − 1) spacings away.
@@ -69,28 +70,28 @@ void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
 
   result.reserve(n);
   for (int i = 0; i < n; ++i) {
-    const ProfilePoint p = GetPoint(i, true);
-    // The background GetPoint removed is added back with the mean.
+    const ProfilePoint p = s.Sample(i);
+    // The background the series removed is added back with the mean.
     auto point = std::make_unique<ProfilePoint>();
     point->distance = p.distance;
-    point->anomaly = BackgroundAt(p.distance) + conv[kPad + 1 + i] + mean;
+    point->anomaly = s.BackgroundAt(p.distance) + conv[kPad + 1 + i] + mean;
     result.push_back(std::move(point));
   }
-  m_bUpwardContinued = 1;
+  return true;
 }
 
-void CTessmorDoc::ComputeEdgeControlledContinuation(PointArray& result, float height_km) {
+bool ContinueUpwardWithEdgeControl(const ResidualSeries& s, PointArray& result, float height_km) {
   result.clear();
-  const int n = GetPointCount(10);
-  const int dx = m_bEquallySpaced ? GetEqualSpacing() : m_nSpacing;
-  if (n < kPad + 1 || !(height_km > 0.0f) || dx <= 0) return;
+  const int n = s.SampleCount();
+  const int dx = s.SampleSpacing();
+  if (n < kPad + 1 || !(height_km > 0.0f) || dx <= 0) return false;
   const double h = height_km * 1000.0;  // m
   const double step = dx;               // m
   // The profile is carried on for twenty heights beyond each end; the field further out is
   // taken as the level the carried-on field tends to.
   const int pad = static_cast<int>(std::ceil(20.0 * h / step));
   std::vector<double> a(n);
-  for (int i = 0; i < n; ++i) a[i] = GetPoint(i, true).anomaly;
+  for (int i = 0; i < n; ++i) a[i] = s.Sample(i).anomaly;
 
   // Each end's trend: the slope (mGal per sample) of a straight line fitted by least squares
   // to the last few samples, at most a fifth of the profile.
@@ -144,12 +145,12 @@ void CTessmorDoc::ComputeEdgeControlledContinuation(PointArray& result, float he
       sum += w * data[k];
       weight += w;
     }
-    const ProfilePoint p = GetPoint(i, true);
+    const ProfilePoint p = s.Sample(i);
     auto point = std::make_unique<ProfilePoint>();
     point->distance = p.distance;
     // Weighed to 1 in all: a constant field continues to itself.
-    point->anomaly = BackgroundAt(p.distance) + sum / weight;
+    point->anomaly = s.BackgroundAt(p.distance) + sum / weight;
     result.push_back(std::move(point));
   }
-  m_bUpwardContinued = 1;
+  return true;
 }

@@ -1,29 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <memory>
 #include <string_view>
-#include <vector>
 
-/// One point of a profile: distance along the traverse in whole metres, Bouguer anomaly in
-/// milligal. Also the record of a continued series.
-struct ProfilePoint {
-  std::int32_t distance = 0;
-  double anomaly = 0.0;
-};
-
-/// A series of points owned by its array (the continued series of the view).
-using PointArray = std::vector<std::unique_ptr<ProfilePoint>>;
-
-/// One sample of the block model: the anomaly of the prism row at the sample (mGal), the
-/// observed residual anomaly minus it (mGal), and the depth of the free face of the sample's
-/// prism (km).
-struct BlockResult {
-  float calculated = 0.0f;
-  float residual = 0.0f;
-  float depth = 0.0f;
-};
-using BlockResultArray = std::vector<std::unique_ptr<BlockResult>>;
+#include "analysis/Series.h"
 
 /// The profile file types; each is the resource number of its document template and selects
 /// the reader and the writer.

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <utility>
 
+#include "analysis/Interpolation.h"
+#include "analysis/SecondDerivative.h"
+#include "analysis/UpwardContinuation.h"
 #include "platform/docview/DocTemplate.h"
 #include "platform/io/Archive.h"
 #include "platform/ui/Prompts.h"
@@ -14,6 +17,21 @@
 #include "util/TextData.h"
 
 namespace {
+
+// The document's samples as the analyses read them: GetPoint with the background removed.
+class DocumentSeries : public ResidualSeries {
+ public:
+  explicit DocumentSeries(const CTessmorDoc& doc) : doc_(doc) {}
+  int SampleCount() const override { return doc_.GetPointCount(10); }
+  ProfilePoint Sample(int index) const override { return doc_.GetPoint(index, true); }
+  int SampleSpacing() const override {
+    return doc_.m_bEquallySpaced ? doc_.GetEqualSpacing() : doc_.m_nSpacing;
+  }
+  double BackgroundAt(double distance) const override { return doc_.BackgroundAt(distance); }
+
+ private:
+  const CTessmorDoc& doc_;
+};
 
 const char kLargeAnomalyQuestion[] =
     "One or more Gravity Anomaly Values \n >than 10000mGal !\n \n Is This correct ?";
@@ -179,6 +197,45 @@ int CTessmorDoc::TypeFromTemplate() const {
   const tessmor::DocTemplate* t = GetDocTemplate();
   if (!t) return kFileTypeNone;
   return FileTypeFromExtension(t->GetDocString(tessmor::DocTemplate::kFilterExt));
+}
+
+// ---- analysis: the computations are analysis/'s, on the document's samples ----
+
+int CTessmorDoc::InterpolateProfile() {
+  std::vector<float> samples;
+  if (ResamplePoints(m_points, GetPointCount(10), m_nSpacing, m_nInterpMethod, samples) != 0) {
+    return 1;
+  }
+  m_interpolated.RemoveAll();
+  for (float v : samples) m_interpolated.Add(v);
+  return 0;
+}
+
+void CTessmorDoc::ComputeUpwardContinuation(PointArray& result, float height_km,
+                                            Arithmetic arithmetic) {
+  if (ContinueUpward(DocumentSeries(*this), result, height_km, arithmetic)) m_bUpwardContinued = 1;
+}
+
+void CTessmorDoc::ComputeEdgeControlledContinuation(PointArray& result, float height_km) {
+  if (ContinueUpwardWithEdgeControl(DocumentSeries(*this), result, height_km)) {
+    m_bUpwardContinued = 1;
+  }
+}
+
+std::vector<float> CTessmorDoc::ComputeSecondDerivative() {
+  return SecondDerivative(DocumentSeries(*this));
+}
+
+void CTessmorDoc::SecondDifference(float* out, std::size_t out_size,
+                                   const PointArray& series) const {
+  ::SecondDifference(out, out_size, series);
+}
+
+void CTessmorDoc::ComputeBlockModel(BlockResultArray& results, float density, float depth_km,
+                                    int model_type, Arithmetic arithmetic,
+                                    BlockDiagnostics* diagnostics) {
+  InvertBlockModel(DocumentSeries(*this), results, density, depth_km, model_type, arithmetic,
+                   diagnostics);
 }
 
 // ---- files: the layouts are profile_formats', the document adopts what they read ----
