@@ -2,7 +2,6 @@
 
 #include <uemf.h>
 
-#include <QFontInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -10,7 +9,6 @@
 #include <functional>
 #include <limits>
 
-#include "platform/gdi/QtDC.h"
 #include "platform/gdi/UemfBrush.h"
 
 namespace tessmor {
@@ -235,12 +233,7 @@ bool EmfDC::AppendFilled(const std::function<char*()>& make) {
 }
 
 void EmfDC::SyncFont() {
-  LOGFONT f = FileFont();
-  if (f.lfFaceName[0] == '\0') {
-    // The face a QtDC falls back to for this pitch and family.
-    const std::string family = QFontInfo(QtDC::MakeFont(*this)).family().toStdString();
-    SetFaceName(f, family.c_str());
-  }
+  const LOGFONT f = FontToWrite();
   if (written_font_ && *written_font_ == f) return;
   U_LOGFONT lf{};
   lf.lfHeight = f.lfHeight;
@@ -274,24 +267,12 @@ void EmfDC::SyncFont() {
 }
 
 void EmfDC::SyncTextModes() {
-  const DCState& s = state();
-  if (written_text_color_ != s.text_color) {
-    Append(U_EMRSETTEXTCOLOR_set(ToColorRef(s.text_color)));
-    written_text_color_ = s.text_color;
-  }
-  if (written_bk_color_ != s.bk_color) {
-    Append(U_EMRSETBKCOLOR_set(ToColorRef(s.bk_color)));
-    written_bk_color_ = s.bk_color;
-  }
-  if (written_bk_mode_ != s.bk_mode) {
-    Append(U_EMRSETBKMODE_set(static_cast<std::uint32_t>(s.bk_mode)));
-    written_bk_mode_ = s.bk_mode;
-  }
-  const std::uint32_t align = s.text_align & ~TA_UPDATECP;
-  if (written_align_ != align) {
-    Append(U_EMRSETTEXTALIGN_set(align));
-    written_align_ = align;
-  }
+  WriteChangedTextModes({
+      [&](COLORREF c) { Append(U_EMRSETTEXTCOLOR_set(ToColorRef(c))); },
+      [&](COLORREF c) { Append(U_EMRSETBKCOLOR_set(ToColorRef(c))); },
+      [&](int mode) { Append(U_EMRSETBKMODE_set(static_cast<std::uint32_t>(mode))); },
+      [&](std::uint32_t align) { Append(U_EMRSETTEXTALIGN_set(align)); },
+  });
 }
 
 void EmfDC::SyncFillMode() {

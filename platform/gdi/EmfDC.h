@@ -104,9 +104,7 @@ class TESSMOR_PLATFORM_EXPORT EmfDC : public MetafileDC {
   std::optional<PenKey> written_pen_;
   std::optional<Brush> written_brush_;
   std::optional<LOGFONT> written_font_;
-  std::optional<COLORREF> written_text_color_, written_bk_color_;
-  std::optional<int> written_bk_mode_, written_fill_mode_;
-  std::optional<std::uint32_t> written_align_;
+  std::optional<int> written_fill_mode_;
   std::optional<std::optional<Region>> written_clip_;
   std::vector<PointF> path_points_;
 };

@@ -1,5 +1,6 @@
 #include "platform/gdi/MetafileDC.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QString>
 #include <algorithm>
@@ -334,6 +335,43 @@ Region MetafileDC::FrameOf(const Region& logical, SIZE size) const {
     inside = inside.Intersected(moved);
   }
   return device.Subtracted(inside);
+}
+
+LOGFONT MetafileDC::FontToWrite() const {
+  LOGFONT f = FileFont();
+  if (f.lfFaceName[0] == '\0') {
+    const std::string family = QFontInfo(QtDC::MakeFont(*this)).family().toStdString();
+    SetFaceName(f, family.c_str());
+  }
+  return f;
+}
+
+void MetafileDC::WriteChangedTextModes(const TextModeRecords& write) {
+  const DCState& s = state();
+  if (written_text_color_ != s.text_color) {
+    write.text_color(s.text_color);
+    written_text_color_ = s.text_color;
+  }
+  if (written_bk_color_ != s.bk_color) {
+    write.bk_color(s.bk_color);
+    written_bk_color_ = s.bk_color;
+  }
+  if (written_bk_mode_ != s.bk_mode) {
+    write.bk_mode(s.bk_mode);
+    written_bk_mode_ = s.bk_mode;
+  }
+  const std::uint32_t align = s.text_align & ~TA_UPDATECP;
+  if (written_align_ != align) {
+    write.align(align);
+    written_align_ = align;
+  }
+}
+
+void MetafileDC::ForgetTextModes() {
+  written_text_color_.reset();
+  written_bk_color_.reset();
+  written_bk_mode_.reset();
+  written_align_.reset();
 }
 
 }  // namespace tessmor

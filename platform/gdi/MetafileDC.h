@@ -4,6 +4,7 @@
 // mode, the way from logical units to the numbers a metafile stores, the bounds of what has
 // been drawn, and the pen, dash and text measures a QtDC would use for the same drawing.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -124,6 +125,23 @@ class TESSMOR_PLATFORM_EXPORT MetafileDC : public DC, public WorldTransformDC {
   /// metafile units.
   std::vector<PointF> TextBox(POINT at, std::string_view text) const;
 
+  /// The selected font as a writer stores it: FileFont, with the face a QtDC falls back to
+  /// for its pitch and family when it names none.
+  LOGFONT FontToWrite() const;
+
+  /// How a writer puts each text mode in its file.
+  struct TextModeRecords {
+    std::function<void(COLORREF)> text_color;
+    std::function<void(COLORREF)> bk_color;
+    std::function<void(int)> bk_mode;
+    std::function<void(std::uint32_t)> align;
+  };
+  /// Writes through `write` each text mode (text colour, background colour, background mode,
+  /// alignment without TA_UPDATECP) that differs from the one written last.
+  void WriteChangedTextModes(const TextModeRecords& write);
+  /// Forgets the text modes written, so that the next WriteChangedTextModes writes them all.
+  void ForgetTextModes();
+
   /// Widens the drawn bounds by the points, each with `margin` metafile units around it.
   void IncludeInBounds(const std::vector<PointF>& points, double margin);
 
@@ -150,6 +168,9 @@ class TESSMOR_PLATFORM_EXPORT MetafileDC : public DC, public WorldTransformDC {
   int graphics_mode_ = GM_COMPATIBLE;
   XFORM world_;
   std::vector<Saved> saved_;
+  std::optional<COLORREF> written_text_color_, written_bk_color_;
+  std::optional<int> written_bk_mode_;
+  std::optional<std::uint32_t> written_align_;
   bool has_bounds_ = false;
   double min_x_ = 0, min_y_ = 0, max_x_ = 0, max_y_ = 0;
 };

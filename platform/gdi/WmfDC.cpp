@@ -2,13 +2,11 @@
 
 #include <uwmf.h>
 
-#include <QFontInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/gdi/QtDC.h"
 #include "platform/gdi/UemfBrush.h"
 
 namespace tessmor {
@@ -181,11 +179,8 @@ void WmfDC::SyncClip() {
     written_pen_.reset();
     written_brush_.reset();
     written_font_.reset();
-    written_text_color_.reset();
-    written_bk_color_.reset();
-    written_bk_mode_.reset();
+    ForgetTextModes();
     written_fill_mode_.reset();
-    written_align_.reset();
   }
   if (clip) {
     Append(U_WMRSAVEDC_set());
@@ -255,11 +250,7 @@ void WmfDC::SyncBrush(const Brush& brush) {
 }
 
 void WmfDC::SyncFont() {
-  LOGFONT f = FileFont();
-  if (f.lfFaceName[0] == '\0') {
-    const std::string family = QFontInfo(QtDC::MakeFont(*this)).family().toStdString();
-    SetFaceName(f, family.c_str());
-  }
+  LOGFONT f = FontToWrite();
   if (written_font_ && *written_font_ == f) return;
   U_FONT* font = U_FONT_set(
       static_cast<std::int16_t>(std::clamp<std::int32_t>(f.lfHeight, -kMax16, kMax16)),
@@ -281,24 +272,14 @@ void WmfDC::SyncFont() {
 }
 
 void WmfDC::SyncTextModes() {
-  const DCState& s = state();
-  if (written_text_color_ != s.text_color) {
-    Append(U_WMRSETTEXTCOLOR_set(ToColorRef(s.text_color)));
-    written_text_color_ = s.text_color;
-  }
-  if (written_bk_color_ != s.bk_color) {
-    Append(U_WMRSETBKCOLOR_set(ToColorRef(s.bk_color)));
-    written_bk_color_ = s.bk_color;
-  }
-  if (written_bk_mode_ != s.bk_mode) {
-    Append(U_WMRSETBKMODE_set(static_cast<std::uint16_t>(s.bk_mode)));
-    written_bk_mode_ = s.bk_mode;
-  }
-  const std::uint32_t align = s.text_align & ~TA_UPDATECP;
-  if (written_align_ != align) {
-    Append(U_WMRSETTEXTALIGN_set(static_cast<std::uint16_t>(align)));
-    written_align_ = align;
-  }
+  WriteChangedTextModes({
+      [&](COLORREF c) { Append(U_WMRSETTEXTCOLOR_set(ToColorRef(c))); },
+      [&](COLORREF c) { Append(U_WMRSETBKCOLOR_set(ToColorRef(c))); },
+      [&](int mode) { Append(U_WMRSETBKMODE_set(static_cast<std::uint16_t>(mode))); },
+      [&](std::uint32_t align) {
+        Append(U_WMRSETTEXTALIGN_set(static_cast<std::uint16_t>(align)));
+      },
+  });
 }
 
 void WmfDC::SyncFillMode() {

@@ -106,9 +106,7 @@ class TESSMOR_PLATFORM_EXPORT WmfDC : public MetafileDC {
   std::optional<PenKey> written_pen_;
   std::optional<Brush> written_brush_;
   std::optional<LOGFONT> written_font_;
-  std::optional<COLORREF> written_text_color_, written_bk_color_;
-  std::optional<int> written_bk_mode_, written_fill_mode_;
-  std::optional<std::uint32_t> written_align_;
+  std::optional<int> written_fill_mode_;
   std::optional<std::optional<RECT>> written_clip_;
   std::vector<Figure> path_;
   bool figure_open_ = false;
