@@ -61,6 +61,17 @@ Region PolygonRegion(const std::vector<POINT>& points) {
   return region;
 }
 
+// The area a closed outline encloses, whichever way round it runs (square units).
+double EnclosedArea(const std::vector<POINT>& ring) {
+  double twice = 0.0;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const POINT& a = ring[i];
+    const POINT& b = ring[(i + 1) % ring.size()];
+    twice += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+  }
+  return std::fabs(twice) / 2.0;
+}
+
 // One side of a closed band as a ring, repeats removed; a ring that shrank to one point is
 // the unit square around it, one unit either side.
 Region RingRegion(const std::vector<POINT>& ring) {
@@ -326,12 +337,16 @@ void CItemRegion::BuildFromPolyline(const POINT* points, int count, int halfWidt
       Unite(PolygonRegion(shape.outline));
       return;
     case PolylineShape::kRing: {
-      // The ring between the two sides; when side 1 runs inside side 2 (a ring drawn
-      // clockwise) that is nothing, and the whole area inside the outer side is taken instead.
+      // The ring between the two sides when side 1 is the outer one; when side 1 runs inside
+      // side 2 (a ring drawn clockwise) the whole area inside the outer side is taken
+      // instead. Which side is outside is told by the areas they enclose: at a sharp corner
+      // the inner side crosses the outer one, and their difference is then a few slivers.
       const Region ring1 = RingRegion(shape.ring1);
       const Region ring2 = RingRegion(shape.ring2);
       Region result;
-      result.Combine(ring1, ring2, tessmor::RGN_DIFF);
+      if (EnclosedArea(shape.ring1) >= EnclosedArea(shape.ring2)) {
+        result.Combine(ring1, ring2, tessmor::RGN_DIFF);
+      }
       if (result.IsEmpty()) result.Combine(ring1, ring2, tessmor::RGN_OR);
       Unite(result);
       return;
