@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "profile/FloatArray.h"
 #include "platform/io/Archive.h"
+#include "profile/FloatArray.h"
 
 namespace {
 
