@@ -67,11 +67,9 @@ class CTessmorDoc : public CVexaDoc {
   /// chooses the scalar reference or the vectorised convolution.
   void ComputeUpwardContinuation(PointArray& result, float height_km,
                                  Arithmetic arithmetic = Arithmetic::kVector);
-  /// The continuation with the ends controlled: the residual anomaly is carried on beyond
-  /// each end, for ten heights, by its end value and end slope, the slope dying away over one
-  /// height; the Poisson kernel over that reach is scaled to weigh 1 in all, so that a
-  /// constant field continues to itself. Double precision. Same result form and limits as
-  /// ComputeUpwardContinuation; sets m_bUpwardContinued.
+  /// The continuation with the ends controlled (ContinueUpwardWithEdgeControl on the
+  /// document's samples). Same result form and limits as ComputeUpwardContinuation; sets
+  /// m_bUpwardContinued.
   void ComputeEdgeControlledContinuation(PointArray& result, float height_km);
   /// The Savitzky–Golay second derivative of the residual anomaly, one value per sample in
   /// mGal per squared sample interval; empty when there are fewer than 8 samples.
